@@ -1,0 +1,16 @@
+// Font substitutions for the Ming face and Tahoma.
+#include "app/fonts.h"
+
+#include <QFont>
+#include <QString>
+
+namespace app {
+
+void InstallFontSubstitutions() {
+  const QString ming = QStringLiteral("AR PL UMing CN");
+  QFont::insertSubstitution(QString::fromUtf8("宋体"), ming);
+  QFont::insertSubstitution(QStringLiteral("SimSun"), ming);
+  QFont::insertSubstitution(QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"));
+}
+
+}  // namespace app

@@ -1,0 +1,24 @@
+// make_demo_db DBFILE DATADIR [INIFILE]: builds the demo database (and settings).
+#include <cstdio>
+#include <exception>
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include "tools/demo_db/demo_database.h"
+
+int main(int argc, char** argv) {
+  if (argc < 3 || argc > 4) {
+    std::fprintf(stderr, "usage: make_demo_db DBFILE DATADIR [INIFILE]\n");
+    return 2;
+  }
+  QCoreApplication application(argc, argv);
+  try {
+    tools::BuildDemoDatabaseFromDir(argv[1], argv[2]);
+    if (argc == 4) tools::WriteDemoSettings(argv[3], QFileInfo(QString::fromUtf8(argv[1])).fileName().toStdString());
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "make_demo_db: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
