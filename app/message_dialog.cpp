@@ -112,13 +112,13 @@ void SetPrinterPaperSize(QPrinter& printer, int width, int length) {
   printer.setPageSize(QPageSize(QSizeF(width / 10.0, length / 10.0), QPageSize::Millimeter));
 }
 
-void TfrmMessage::PrintDetails(QPrinter* target) {
+void TfrmMessage::PrintDetails(QPrinter* target, const QString& jobName) {
   QPrinter defaultPrinter(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
   QPrinter& printer = target ? *target : defaultPrinter;
   // A 15 x 15 cm page (the size is in tenths of a millimetre).
   SetPrinterPaperSize(printer, 1500, 1500);
   printer.setFullPage(true);
-  printer.setDocName(QString::fromUtf8("详细情况"));
+  printer.setDocName(jobName.isEmpty() ? QString::fromUtf8("详细情况") : jobName);
   QPainter painter;
   if (!painter.begin(&printer))
     throw core::Error(printer.printerName().isEmpty() ? "No printer is installed"

@@ -18,8 +18,9 @@ class TfrmMessage : public QDialog {
   explicit TfrmMessage(QWidget* parent = nullptr);
 
   void SetTexts(const std::string& shortText, const std::string& details);
-  // Prints the detail lines on `printer` (the default printer when null).
-  void PrintDetails(QPrinter* printer = nullptr);
+  // Prints the detail lines on `printer` (the default printer when null) as a
+  // job named `jobName`.
+  void PrintDetails(QPrinter* printer = nullptr, const QString& jobName = QString());
 
   QPlainTextEdit* MemoMsg() const { return memoMsg_; }
   QPlainTextEdit* MemoMsgDetails() const { return memoMsgDetails_; }
