@@ -92,13 +92,6 @@ Variant Variant::MakeArray(const std::vector<ArrayBound>& bounds, VarType elemen
   return v;
 }
 
-Variant::Variant(const Variant& other) noexcept : type_(other.type_), u_(other.u_) { AddRef(); }
-
-Variant::Variant(Variant&& other) noexcept : type_(other.type_), u_(other.u_) {
-  other.type_ = VarType::Empty;
-  other.u_.i = 0;
-}
-
 Variant& Variant::operator=(const Variant& other) noexcept {
   if (this != &other) {
     other.AddRef();

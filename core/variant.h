@@ -85,11 +85,19 @@ class Variant {
   static Variant MakeArray(const std::vector<ArrayBound>& bounds,
                            VarType elementType = VarType::Variant);
 
-  Variant(const Variant& other) noexcept;
-  Variant(Variant&& other) noexcept;
+  // Copies of numbers stay inline; only strings and arrays touch a counter.
+  Variant(const Variant& other) noexcept : type_(other.type_), u_(other.u_) {
+    if (other.OnHeap()) AddRef();
+  }
+  Variant(Variant&& other) noexcept : type_(other.type_), u_(other.u_) {
+    other.type_ = VarType::Empty;
+    other.u_.i = 0;
+  }
   Variant& operator=(const Variant& other) noexcept;
   Variant& operator=(Variant&& other) noexcept;
-  ~Variant() { Release(); }
+  ~Variant() {
+    if (OnHeap()) Release();
+  }
 
   VarType Type() const noexcept { return type_; }
   bool IsEmpty() const noexcept { return type_ == VarType::Empty; }
@@ -124,6 +132,9 @@ class Variant {
  private:
   struct StringRep;
   struct ArrayRep;
+  bool OnHeap() const noexcept {
+    return type_ == VarType::String || type_ == VarType::OleStr || type_ == VarType::Array;
+  }
   void Release() noexcept;
   void AddRef() const noexcept;
 
