@@ -267,7 +267,9 @@ Variant VarNeg(const Variant& v) {
       return v;
     case I: {
       int64_t i = v.RawInt();
-      if (Fits32(i)) return FromInt64(-i);  // -MinInt widens instead of wrapping
+      // -MinInt does not fit in 32 bits: real, like an overflowing subtraction.
+      if (i == std::numeric_limits<int32_t>::min()) return Variant(-static_cast<double>(i));
+      if (Fits32(i)) return Variant(static_cast<int32_t>(-i));
       if (i == std::numeric_limits<int64_t>::min()) return Variant(-static_cast<double>(i));
       return Variant(-i);
     }
