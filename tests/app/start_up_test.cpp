@@ -12,7 +12,18 @@
 
 namespace {
 
-class StartUpTest : public DemoDatabaseTest {};
+// The instance lock lives in the runtime folder: give each test its own, so a
+// copy of the program running on this machine does not interfere.
+class StartUpTest : public DemoDatabaseTest {
+ protected:
+  void SetUp() override {
+    DemoDatabaseTest::SetUp();
+    ASSERT_TRUE(runtime_.isValid());
+    QFile::setPermissions(runtime_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", runtime_.path().toUtf8());
+  }
+  QTemporaryDir runtime_;
+};
 
 TEST_F(StartUpTest, InitPrivateGlobalsSetsFormatsAndFolders) {
   QDir(dir_.path()).mkdir("Templet");
