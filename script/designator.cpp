@@ -342,6 +342,11 @@ std::unique_ptr<TsqDesignator> CompileDesignator(TsqScript& script,
     }
   }
 
+  // An index property at the end of the path still needs its indexes.
+  if (auto* method = dynamic_cast<TsqMethodHelper*>(items.back().Ref);
+      method && method->IsIndexProperty() && method->ParamCount() > 0 && items.back().Args.empty())
+    Fail(m.SIndexRequired, items.back().SourcePos);
+
   // 5. delete: the Free member of TObject.
   if (options.mode == TsqDesignatorMode::Destructor) {
     TsqCustomVariable* last = items.back().Ref;
