@@ -18,6 +18,8 @@
 #include <QTime>
 #include <QVariant>
 #include <atomic>
+#include <cstdlib>
+#include <cstring>
 
 #include "core/date_time.h"
 #include "core/error.h"
@@ -178,7 +180,14 @@ DbResultSet Fetch(QSqlQuery& q, bool embedded) {
   }
   for (int i = 0; i < rec.count(); ++i) {
     const char* decl = stmt ? sqlite3_column_decltype(stmt, i) : nullptr;
-    fields.push_back(FieldDef{S(rec.fieldName(i)), KindOf(rec.field(i), decl)});
+    FieldDef def{S(rec.fieldName(i)), KindOf(rec.field(i), decl), 0};
+    def.size = rec.field(i).length() > 0 ? rec.field(i).length() : 0;
+    if (decl && def.size == 0) {
+      // SQLite reports no length: read it from the declared type, e.g. VARCHAR(40).
+      const char* open = std::strchr(decl, '(');
+      if (open) def.size = std::atoi(open + 1);
+    }
+    fields.push_back(def);
   }
   const int n = rec.count();
   while (q.next()) {

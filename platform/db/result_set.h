@@ -17,6 +17,7 @@ enum class FieldKind { String, Integer, Float, DateTime, Boolean, Blob };
 struct FieldDef {
   std::string name;
   FieldKind kind = FieldKind::String;
+  int size = 0;  // declared length of a text column, 0 when unknown
 };
 
 class DbResultSet;

@@ -85,6 +85,7 @@ TEST_P(DbQueryTest, NavigatesAndReadsTypedFields) {
   EXPECT_EQ(q.FieldByName("NAME").AsString(), "林秀英");
   EXPECT_DOUBLE_EQ(q.FieldByName("Amount").AsFloat(), 12.5);
   EXPECT_EQ(q.FieldByName("BORN").Kind(), platform::FieldKind::DateTime);
+  EXPECT_EQ(d.Field(d.FieldIndex("NAME")).size, 40) << "declared text length";
   EXPECT_EQ(q.FieldByName("BORN").Value().ToDouble(), core::EncodeDate(2011, 5, 13));
   platform::DbResultSet::Bookmark first = d.GetBookmark();
   q.Next();
