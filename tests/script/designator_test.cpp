@@ -76,13 +76,18 @@ const core::ClassInfo* TPlain::StaticClass() {
   return info;
 }
 
+const core::ClassInfo* RootClass() {
+  static const core::ClassInfo* info = core::ClassBuilder<core::TObject>("TObject", nullptr).Done();
+  return info;
+}
+
 THost* HostOf(core::TObject* obj) { return static_cast<THost*>(obj); }
 
 class DesignatorTest : public testing::Test {
  protected:
   void SetUp() override {
     sqtest::AddStandardTypes(script_);
-    script_.AddType("TObject", sq::stClass);
+    script_.AddClass(RootClass(), "");
     sq::TsqClassVariable* host = script_.AddClass(THost::StaticClass(), "TObject");
     host->AddMethod("function Sum(a: Integer; b: Integer = 10): Integer",
                     [this](core::TObject*, const core::ClassInfo*, const std::string& name,
@@ -336,6 +341,61 @@ TEST_F(DesignatorTest, TypedWithObjectsResolveMembersFirst) {
   options.withObjects = {host};
   auto d = sq::CompileDesignator(script_, std::move(parts), options);
   EXPECT_EQ(40, d->Value().ToInt32());
+}
+
+TEST_F(DesignatorTest, VariantsAreTypedByTheirValueWhenCompiled) {
+  script_.AddVariable("vo", "Variant", Variant(&host_));
+  script_.AddVariable("vt", "Variant", Variant("abc"));
+  script_.AddVariable("vn", "Variant", Variant::MakeNull());
+  EXPECT_EQ(40, Eval("vo.Width").ToInt32());
+  EXPECT_EQ("b", Eval("vt[2]").ToString());
+  EXPECT_THROW(sqtest::Build(script_, "vn.Width"), sq::TsqCompileError);
+}
+
+TEST_F(DesignatorTest, ConstructorAndDestructorModes) {
+  THost made;
+  bool freed = false;
+  sq::TsqClassVariable* root = script_.FindClass("TObject");
+  ASSERT_NE(nullptr, root);
+  root->AddMethod("procedure Free", [&](core::TObject* obj, const core::ClassInfo*,
+                                         const std::string&, sq::TsqMethodHelper&) {
+    freed = obj == &made;
+    return Variant();
+  });
+  script_.FindClass("THost")->AddConstructor(
+      "constructor Create(w: Integer)",
+      [&](core::TObject*, const core::ClassInfo* cls, const std::string&, sq::TsqMethodHelper& m) {
+        EXPECT_EQ(THost::StaticClass(), cls);
+        made.SetWidth(m.ParamValue(0).ToInt32());
+        return Variant(static_cast<core::TObject*>(&made));
+      });
+  std::vector<sq::TsqNamePart> parts(1);
+  parts[0].name = "THost";
+  parts[0].args.push_back(sqtest::Build(script_, "5"));
+  sq::TsqDesignatorOptions options;
+  options.mode = sq::TsqDesignatorMode::Constructor;
+  auto created = sq::CompileDesignator(script_, std::move(parts), options);
+  EXPECT_EQ(sq::stClass, created->Typ());
+  EXPECT_EQ("THost", created->TypeName());
+  EXPECT_EQ(&made, sq::ObjectOf(created->Value()));
+  EXPECT_EQ(5, made.Width());
+
+  std::vector<sq::TsqNamePart> notClass(1);
+  notClass[0].name = "i";
+  try {
+    sq::CompileDesignator(script_, std::move(notClass), options);
+    FAIL();
+  } catch (const sq::TsqCompileError& e) {
+    EXPECT_STREQ("Class type required", e.what());
+  }
+
+  script_.AddObject("Made", &made);
+  std::vector<sq::TsqNamePart> target(1);
+  target[0].name = "Made";
+  options.mode = sq::TsqDesignatorMode::Destructor;
+  auto destroy = sq::CompileDesignator(script_, std::move(target), options);
+  destroy->Value();
+  EXPECT_TRUE(freed);
 }
 
 TEST_F(DesignatorTest, AddressOfGivesTheName) {
