@@ -107,6 +107,14 @@ std::vector<std::string> SplitStatements(std::string_view script) {
       current.push_back(c);
       continue;
     }
+    if (c == '$' && i + 1 < script.size() && script[i + 1] == '$') {
+      // A dollar-quoted body (PostgreSQL functions) runs to the next "$$".
+      size_t end = script.find("$$", i + 2);
+      if (end == std::string_view::npos) end = script.size() - 2;
+      current.append(script.substr(i, end + 2 - i));
+      i = end + 1;
+      continue;
+    }
     if (c == '-' && i + 1 < script.size() && script[i + 1] == '-') {
       while (i < script.size() && script[i] != '\n') ++i;
       current.push_back('\n');

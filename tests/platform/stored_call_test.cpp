@@ -39,4 +39,7 @@ TEST(StoredCall, SplitsScriptsOutsideQuotes) {
   EXPECT_EQ(parts[0], "a 'x;y'");
   EXPECT_EQ(parts[1], "b");
   EXPECT_EQ(parts[2], "\"c;d\"");
+  auto fn = platform::SplitStatements("CREATE FUNCTION f() AS $$ BEGIN x; y; END $$ LANGUAGE plpgsql; z");
+  ASSERT_EQ(fn.size(), 2u);
+  EXPECT_EQ(fn[1], "z");
 }

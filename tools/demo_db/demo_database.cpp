@@ -24,6 +24,13 @@ std::string ReadFile(const std::string& path) {
   return ss.str();
 }
 
+std::string ExpandCount(std::string sql, int patients) {
+  const std::string key = "{{PATIENTS}}";
+  for (size_t at = sql.find(key); at != std::string::npos; at = sql.find(key, at))
+    sql.replace(at, key.size(), std::to_string(patients));
+  return sql;
+}
+
 std::string ExpandPasswords(std::string sql) {
   const std::string open = "{{PASSWORD:";
   for (size_t at = sql.find(open); at != std::string::npos; at = sql.find(open, at)) {
@@ -39,18 +46,19 @@ std::string ExpandPasswords(std::string sql) {
 
 }  // namespace
 
-void BuildDemoDatabase(const std::string& dbPath, const std::string& schemaSql, const std::string& seedSql) {
+void BuildDemoDatabase(const std::string& dbPath, const std::string& schemaSql, const std::string& seedSql,
+                       int patients) {
   QFile::remove(QString::fromUtf8(dbPath));
   { std::ofstream create(dbPath, std::ios::binary); }
   platform::DbSession session("DemoBuilder");
   session.SetParam("DATABASE NAME", dbPath);
   session.Open();
-  for (const std::string& sql : {schemaSql, ExpandPasswords(seedSql)})
+  for (const std::string& sql : {schemaSql, ExpandCount(ExpandPasswords(seedSql), patients)})
     for (const std::string& stmt : platform::SplitStatements(sql)) session.Run(stmt);
   session.Close();
 }
 
-void BuildDemoDatabaseFromDir(const std::string& dbPath, const std::string& dataDir) {
+void BuildDemoDatabaseFromDir(const std::string& dbPath, const std::string& dataDir, int patients) {
   std::string schema = ReadFile(dataDir + "/demo_schema.sql");
   std::string seed = ReadFile(dataDir + "/demo_seed.sql");
   QStringList more = QDir(QString::fromUtf8(dataDir)).entryList({"demo_*.sql"}, QDir::Files, QDir::Name);
@@ -58,7 +66,7 @@ void BuildDemoDatabaseFromDir(const std::string& dbPath, const std::string& data
     if (name == "demo_schema.sql" || name == "demo_seed.sql") continue;
     seed += "\n;\n" + ReadFile(dataDir + "/" + name.toStdString());
   }
-  BuildDemoDatabase(dbPath, schema, seed);
+  BuildDemoDatabase(dbPath, schema, seed, patients);
 }
 
 void WriteDemoSettings(const std::string& iniPath, const std::string& databaseName) {
