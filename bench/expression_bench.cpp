@@ -27,11 +27,10 @@ struct Fixture {
     script.AddVariable("s", "String", core::Variant("discharged"));
     script.AddVariable("f", "Boolean", core::Variant(false));
     script.AddVariable("t", "Boolean", core::Variant(true));
-    script.AddMethod("function Width: Integer",
-                     sq::TsqCallMethodEvent([](core::TObject*, const core::ClassInfo*,
-                                               const std::string&, core::Variant&) {
-                       return core::Variant(int32_t{40});
-                     }));
+    script.AddMethod(
+        "function Width: Integer",
+        sq::TsqCallMethodEvent([](core::TObject*, const core::ClassInfo*, const std::string&,
+                                  core::Variant&) { return core::Variant(int32_t{40}); }));
   }
   void Name(sq::TsqExpression& e, const char* name) {
     e.AddDesignator(sq::CompileNamePath(script, name));

@@ -59,7 +59,9 @@ Cls ClassOf(const Variant& v) {
   }
 }
 
-[[noreturn]] void Fail(const char* text) { throw Error(text); }
+[[noreturn]] void Fail(const char* text) {
+  throw Error(text);
+}
 
 bool IsIntOp(VarOp op) {
   return op == VarOp::IntDiv || op == VarOp::Mod || op == VarOp::Shl || op == VarOp::Shr ||
@@ -128,20 +130,20 @@ Variant IntArith(int64_t a, int64_t b, VarOp op) {
       return Variant(RealDivide(static_cast<double>(a), static_cast<double>(b)));
     case VarOp::IntDiv:
       if (b == 0) Fail("Division by zero");
-      if (b == -1) return FromInt64(narrow ? -static_cast<int64_t>(a) : static_cast<int64_t>(0 - static_cast<uint64_t>(a)));
+      if (b == -1)
+        return FromInt64(narrow ? -static_cast<int64_t>(a)
+                                : static_cast<int64_t>(0 - static_cast<uint64_t>(a)));
       return FromInt64(a / b);
     case VarOp::Mod:
       if (b == 0) Fail("Division by zero");
       if (b == -1) return Variant(int32_t{0});
       return FromInt64(a % b);
     case VarOp::Shl:
-      if (narrow)
-        return Variant(static_cast<int32_t>(static_cast<uint32_t>(a) << (b & 31)));
+      if (narrow) return Variant(static_cast<int32_t>(static_cast<uint32_t>(a) << (b & 31)));
       return FromInt64(static_cast<int64_t>(static_cast<uint64_t>(a) << (b & 63)));
     case VarOp::Shr:
       // Logical shift, as on the platform's unsigned shift of a 32-bit register.
-      if (narrow)
-        return Variant(static_cast<int32_t>(static_cast<uint32_t>(a) >> (b & 31)));
+      if (narrow) return Variant(static_cast<int32_t>(static_cast<uint32_t>(a) >> (b & 31)));
       return FromInt64(static_cast<int64_t>(static_cast<uint64_t>(a) >> (b & 63)));
     case VarOp::And:
       return FromInt64(a & b);
@@ -179,8 +181,8 @@ Variant AsCurrency(const Variant& l, const Variant& r, VarOp op) {
     case VarOp::Add:
     case VarOp::Sub: {
       int64_t a = l.ToCurrency().scaled, b = r.ToCurrency().scaled, s;
-      bool overflow = op == VarOp::Add ? __builtin_add_overflow(a, b, &s)
-                                       : __builtin_sub_overflow(a, b, &s);
+      bool overflow =
+          op == VarOp::Add ? __builtin_add_overflow(a, b, &s) : __builtin_sub_overflow(a, b, &s);
       if (overflow) Fail("Integer overflow");
       return Variant(Currency{s});
     }
@@ -227,9 +229,13 @@ Variant AsDate(const Variant& l, const Variant& r, VarOp op) {
   return AsReal(l, r, op);
 }
 
-int Sign(double a, double b) { return a < b ? -1 : (a > b ? 1 : 0); }
+int Sign(double a, double b) {
+  return a < b ? -1 : (a > b ? 1 : 0);
+}
 
-bool IsObjectLike(const Variant& v) { return v.IsObject() || v.IsOrdinal(); }
+bool IsObjectLike(const Variant& v) {
+  return v.IsObject() || v.IsOrdinal();
+}
 
 intptr_t ObjectAddress(const Variant& v) {
   if (v.IsObject()) return reinterpret_cast<intptr_t>(v.RawObject());

@@ -17,10 +17,18 @@ enum class VarOp : uint8_t { Add, Sub, Mul, Div, IntDiv, Mod, Shl, Shr, And, Or,
 // "Division by zero", "Floating point division by zero", ...).
 Variant VarOperation(const Variant& left, const Variant& right, VarOp op);
 
-inline Variant VarAdd(const Variant& l, const Variant& r) { return VarOperation(l, r, VarOp::Add); }
-inline Variant VarSub(const Variant& l, const Variant& r) { return VarOperation(l, r, VarOp::Sub); }
-inline Variant VarMul(const Variant& l, const Variant& r) { return VarOperation(l, r, VarOp::Mul); }
-inline Variant VarDiv(const Variant& l, const Variant& r) { return VarOperation(l, r, VarOp::Div); }
+inline Variant VarAdd(const Variant& l, const Variant& r) {
+  return VarOperation(l, r, VarOp::Add);
+}
+inline Variant VarSub(const Variant& l, const Variant& r) {
+  return VarOperation(l, r, VarOp::Sub);
+}
+inline Variant VarMul(const Variant& l, const Variant& r) {
+  return VarOperation(l, r, VarOp::Mul);
+}
+inline Variant VarDiv(const Variant& l, const Variant& r) {
+  return VarOperation(l, r, VarOp::Div);
+}
 
 // Numeric negation by the value's class: Null stays Null, strings negate as reals.
 Variant VarNeg(const Variant& v);
@@ -32,7 +40,9 @@ Variant VarNot(const Variant& v);
 // other value; strings compare byte by byte. Object references compare by
 // address, nil (the integer 0) being the null reference.
 int VarCompare(const Variant& left, const Variant& right);
-inline bool VarEquals(const Variant& l, const Variant& r) { return VarCompare(l, r) == 0; }
+inline bool VarEquals(const Variant& l, const Variant& r) {
+  return VarCompare(l, r) == 0;
+}
 
 // 32-bit integer arithmetic of the both-integer fast path: wraps on
 // overflow, "Division by zero" for div and mod by 0.

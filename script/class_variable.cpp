@@ -111,7 +111,8 @@ TsqMethodHelper* TsqClassVariable::AddDefaultProperty(std::string_view name,
                                                       std::string_view resultType,
                                                       TsqHelperMethodEvent callback,
                                                       bool readOnly) {
-  TsqMethodHelper* m = AddIndexProperty(name, indexTypes, resultType, std::move(callback), readOnly);
+  TsqMethodHelper* m =
+      AddIndexProperty(name, indexTypes, resultType, std::move(callback), readOnly);
   defaultProperty_ = m;
   return m;
 }

@@ -21,7 +21,9 @@ TsqParamItem* TsqCustomVariable::Params(int i) const {
   return static_cast<TsqParamItem*>(Items(i));
 }
 
-void TsqCustomVariable::AddParam(std::unique_ptr<TsqParamItem> p) { AddItem(std::move(p)); }
+void TsqCustomVariable::AddParam(std::unique_ptr<TsqParamItem> p) {
+  AddItem(std::move(p));
+}
 
 int TsqCustomVariable::RequiredParamCount() const {
   int n = 0;

@@ -44,9 +44,13 @@ bool IsPlainVariable(const TsqCustomVariable* v) {
 TsqDesignator::TsqDesignator(TsqScript* script)
     : TsqCustomExpression("", stVariant, "Variant"), script_(script) {}
 
-core::Variant TsqDesignator::Value() { return Walk(nullptr); }
+core::Variant TsqDesignator::Value() {
+  return Walk(nullptr);
+}
 
-void TsqDesignator::SetValue(const core::Variant& v) { Walk(&v); }
+void TsqDesignator::SetValue(const core::Variant& v) {
+  Walk(&v);
+}
 
 core::Variant TsqDesignator::Walk(const core::Variant* written) {
   core::Variant cur = core::Variant::MakeNull();
@@ -222,8 +226,7 @@ std::string ClassNameOfValue(const core::Variant& v) {
 
 }  // namespace
 
-std::unique_ptr<TsqDesignator> CompileDesignator(TsqScript& script,
-                                                 std::vector<TsqNamePart> parts,
+std::unique_ptr<TsqDesignator> CompileDesignator(TsqScript& script, std::vector<TsqNamePart> parts,
                                                  const TsqDesignatorOptions& options) {
   const TsqMessages& m = Messages();
   if (parts.empty() || parts[0].kind == TsqNamePart::Index)
@@ -295,7 +298,7 @@ std::unique_ptr<TsqDesignator> CompileDesignator(TsqScript& script,
     if (kind == stVariant && !prevIndexProperty) {
       // A Variant is typed by the value it holds now.
       core::Variant v = IsPlainVariable(prev) && prevItem.Args.empty() ? prev->Value()
-                                                                      : core::Variant::MakeNull();
+                                                                       : core::Variant::MakeNull();
       if (v.IsNull() || v.IsEmpty())
         Fail(NamedMessage(m.SIdUndeclared, isIndex ? std::string("[") : part.name), part.pos);
       if (v.IsString()) {

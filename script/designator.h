@@ -108,8 +108,7 @@ struct TsqDesignatorOptions {
 
 // Resolves a name path against `script` and returns the (specialised)
 // designator. Raises TsqCompileError with the message and the part's position.
-std::unique_ptr<TsqDesignator> CompileDesignator(TsqScript& script,
-                                                 std::vector<TsqNamePart> parts,
+std::unique_ptr<TsqDesignator> CompileDesignator(TsqScript& script, std::vector<TsqNamePart> parts,
                                                  const TsqDesignatorOptions& options = {});
 
 // Convenience for hosts and tests: a designator for one name path written as

@@ -27,7 +27,9 @@ inline int32_t AsInt32(const core::Variant& v) {
   return v.Type() == core::VarType::Integer ? static_cast<int32_t>(v.RawInt()) : v.ToInt32();
 }
 
-inline int32_t Wrap(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v)); }
+inline int32_t Wrap(int64_t v) {
+  return static_cast<int32_t>(static_cast<uint32_t>(v));
+}
 
 TsqTypeKind KindOfValue(const core::Variant& v) {
   switch (v.Type()) {
@@ -55,17 +57,17 @@ struct OperatorText {
 };
 
 constexpr OperatorText kOperators[] = {
-    {"not", TsqOperator::Not},     {"unminus", TsqOperator::UnMinus},
-    {"*", TsqOperator::Mul},       {"/", TsqOperator::DivFloat},
-    {"div", TsqOperator::DivInt},  {"mod", TsqOperator::Mod},
-    {"and", TsqOperator::And},     {"shl", TsqOperator::Shl},
-    {"shr", TsqOperator::Shr},     {"+", TsqOperator::Plus},
-    {"strcat", TsqOperator::StrCat}, {"-", TsqOperator::Minus},
-    {"or", TsqOperator::Or},       {"xor", TsqOperator::Xor},
-    {"=", TsqOperator::Eq},        {"<>", TsqOperator::NonEq},
-    {"<", TsqOperator::Less},      {">", TsqOperator::Great},
-    {"<=", TsqOperator::LessEq},   {">=", TsqOperator::GreatEq},
-    {"in", TsqOperator::In},       {"is", TsqOperator::Is},
+    {"not", TsqOperator::Not},        {"unminus", TsqOperator::UnMinus},
+    {"*", TsqOperator::Mul},          {"/", TsqOperator::DivFloat},
+    {"div", TsqOperator::DivInt},     {"mod", TsqOperator::Mod},
+    {"and", TsqOperator::And},        {"shl", TsqOperator::Shl},
+    {"shr", TsqOperator::Shr},        {"+", TsqOperator::Plus},
+    {"strcat", TsqOperator::StrCat},  {"-", TsqOperator::Minus},
+    {"or", TsqOperator::Or},          {"xor", TsqOperator::Xor},
+    {"=", TsqOperator::Eq},           {"<>", TsqOperator::NonEq},
+    {"<", TsqOperator::Less},         {">", TsqOperator::Great},
+    {"<=", TsqOperator::LessEq},      {">=", TsqOperator::GreatEq},
+    {"in", TsqOperator::In},          {"is", TsqOperator::Is},
     {")", TsqOperator::RightBracket}, {"(", TsqOperator::LeftBracket},
     {" ", TsqOperator::None},
 };
@@ -137,8 +139,12 @@ TsqDesignatorNode::TsqDesignatorNode(std::unique_ptr<TsqDesignator> d)
 
 TsqDesignatorNode::~TsqDesignatorNode() = default;
 
-core::Variant TsqDesignatorNode::Value() { return designator_->Value(); }
-void TsqDesignatorNode::SetValue(const core::Variant& v) { designator_->SetValue(v); }
+core::Variant TsqDesignatorNode::Value() {
+  return designator_->Value();
+}
+void TsqDesignatorNode::SetValue(const core::Variant& v) {
+  designator_->SetValue(v);
+}
 
 TsqSetNode::TsqSetNode(std::unique_ptr<TsqSetExpression> s)
     : TsqOperandNode(core::Variant::MakeNull()), set_(std::move(s)) {
@@ -212,17 +218,22 @@ int TsqOperatorNode::Priority() const {
   return 7;
 }
 
-core::Variant TNoneNode::Value() { return LeftValue(); }
-core::Variant TLeftBracketNode::Value() { return LeftValue(); }
-core::Variant TRightBracketNode::Value() { return LeftValue(); }
+core::Variant TNoneNode::Value() {
+  return LeftValue();
+}
+core::Variant TLeftBracketNode::Value() {
+  return LeftValue();
+}
+core::Variant TRightBracketNode::Value() {
+  return LeftValue();
+}
 
-#define SQ_COMPARE_NODE(Class, OP)                                                    \
-  core::Variant Class::Value() {                                                      \
-    core::Variant l = LeftValue(), r = RightValue();                                  \
-    if (BothInteger() && l.Type() == core::VarType::Integer &&                        \
-        r.Type() == core::VarType::Integer)                                           \
-      return core::Variant(l.RawInt() OP r.RawInt());                                 \
-    return core::Variant(core::VarCompare(l, r) OP 0);                                \
+#define SQ_COMPARE_NODE(Class, OP)                                                                 \
+  core::Variant Class::Value() {                                                                   \
+    core::Variant l = LeftValue(), r = RightValue();                                               \
+    if (BothInteger() && l.Type() == core::VarType::Integer && r.Type() == core::VarType::Integer) \
+      return core::Variant(l.RawInt() OP r.RawInt());                                              \
+    return core::Variant(core::VarCompare(l, r) OP 0);                                             \
   }
 SQ_COMPARE_NODE(TGreatNode, >)
 SQ_COMPARE_NODE(TLessNode, <)
@@ -278,7 +289,9 @@ core::Variant TStrCatNode::Value() {
   return core::VarAdd(l, RightValue());
 }
 
-core::Variant TDivFloatNode::Value() { return core::VarDiv(LeftValue(), RightValue()); }
+core::Variant TDivFloatNode::Value() {
+  return core::VarDiv(LeftValue(), RightValue());
+}
 
 core::Variant TAndNode::Value() {
   if (BothBoolean()) {
@@ -307,12 +320,17 @@ core::Variant TShlNode::Value() {
 core::Variant TShrNode::Value() {
   return core::VarOperation(LeftValue(), RightValue(), core::VarOp::Shr);
 }
-core::Variant TNotNode::Value() { return core::VarNot(LeftValue()); }
-core::Variant TUnMinusNode::Value() { return core::VarNeg(LeftValue()); }
+core::Variant TNotNode::Value() {
+  return core::VarNot(LeftValue());
+}
+core::Variant TUnMinusNode::Value() {
+  return core::VarNeg(LeftValue());
+}
 
 core::Variant TInNode::Value() {
   core::Variant l = LeftValue();
-  if (auto* set = dynamic_cast<TsqSetNode*>(right_.get())) return core::Variant(set->Set().Contains(l));
+  if (auto* set = dynamic_cast<TsqSetNode*>(right_.get()))
+    return core::Variant(set->Set().Contains(l));
   return core::Variant(InArray(l, RightValue()));
 }
 
@@ -333,31 +351,56 @@ std::unique_ptr<TsqOperatorNode> MakeOperatorNode(std::string_view text) {
   for (const OperatorText& o : kOperators) {
     if (!core::EqualsNoCase(text, o.text)) continue;
     switch (o.op) {
-      case TsqOperator::None: return std::make_unique<TNoneNode>();
-      case TsqOperator::Great: return std::make_unique<TGreatNode>();
-      case TsqOperator::Less: return std::make_unique<TLessNode>();
-      case TsqOperator::LessEq: return std::make_unique<TLessEqNode>();
-      case TsqOperator::GreatEq: return std::make_unique<TGreatEqNode>();
-      case TsqOperator::NonEq: return std::make_unique<TNonEqNode>();
-      case TsqOperator::Eq: return std::make_unique<TEqNode>();
-      case TsqOperator::Plus: return std::make_unique<TPlusNode>();
-      case TsqOperator::StrCat: return std::make_unique<TStrCatNode>();
-      case TsqOperator::Minus: return std::make_unique<TMinusNode>();
-      case TsqOperator::Or: return std::make_unique<TOrNode>();
-      case TsqOperator::Xor: return std::make_unique<TXorNode>();
-      case TsqOperator::Mul: return std::make_unique<TMulNode>();
-      case TsqOperator::DivFloat: return std::make_unique<TDivFloatNode>();
-      case TsqOperator::DivInt: return std::make_unique<TDivIntNode>();
-      case TsqOperator::Mod: return std::make_unique<TModNode>();
-      case TsqOperator::And: return std::make_unique<TAndNode>();
-      case TsqOperator::Shl: return std::make_unique<TShlNode>();
-      case TsqOperator::Shr: return std::make_unique<TShrNode>();
-      case TsqOperator::LeftBracket: return std::make_unique<TLeftBracketNode>();
-      case TsqOperator::RightBracket: return std::make_unique<TRightBracketNode>();
-      case TsqOperator::Not: return std::make_unique<TNotNode>();
-      case TsqOperator::UnMinus: return std::make_unique<TUnMinusNode>();
-      case TsqOperator::In: return std::make_unique<TInNode>();
-      case TsqOperator::Is: return std::make_unique<TIsNode>();
+      case TsqOperator::None:
+        return std::make_unique<TNoneNode>();
+      case TsqOperator::Great:
+        return std::make_unique<TGreatNode>();
+      case TsqOperator::Less:
+        return std::make_unique<TLessNode>();
+      case TsqOperator::LessEq:
+        return std::make_unique<TLessEqNode>();
+      case TsqOperator::GreatEq:
+        return std::make_unique<TGreatEqNode>();
+      case TsqOperator::NonEq:
+        return std::make_unique<TNonEqNode>();
+      case TsqOperator::Eq:
+        return std::make_unique<TEqNode>();
+      case TsqOperator::Plus:
+        return std::make_unique<TPlusNode>();
+      case TsqOperator::StrCat:
+        return std::make_unique<TStrCatNode>();
+      case TsqOperator::Minus:
+        return std::make_unique<TMinusNode>();
+      case TsqOperator::Or:
+        return std::make_unique<TOrNode>();
+      case TsqOperator::Xor:
+        return std::make_unique<TXorNode>();
+      case TsqOperator::Mul:
+        return std::make_unique<TMulNode>();
+      case TsqOperator::DivFloat:
+        return std::make_unique<TDivFloatNode>();
+      case TsqOperator::DivInt:
+        return std::make_unique<TDivIntNode>();
+      case TsqOperator::Mod:
+        return std::make_unique<TModNode>();
+      case TsqOperator::And:
+        return std::make_unique<TAndNode>();
+      case TsqOperator::Shl:
+        return std::make_unique<TShlNode>();
+      case TsqOperator::Shr:
+        return std::make_unique<TShrNode>();
+      case TsqOperator::LeftBracket:
+        return std::make_unique<TLeftBracketNode>();
+      case TsqOperator::RightBracket:
+        return std::make_unique<TRightBracketNode>();
+      case TsqOperator::Not:
+        return std::make_unique<TNotNode>();
+      case TsqOperator::UnMinus:
+        return std::make_unique<TUnMinusNode>();
+      case TsqOperator::In:
+        return std::make_unique<TInNode>();
+      case TsqOperator::Is:
+        return std::make_unique<TIsNode>();
     }
   }
   return nullptr;

@@ -79,8 +79,31 @@ class TsqSetNode final : public TsqOperandNode {
 };
 
 enum class TsqOperator : uint8_t {
-  None, Great, Less, LessEq, GreatEq, NonEq, Eq, Plus, StrCat, Minus, Or, Xor, Mul, DivFloat,
-  DivInt, Mod, And, Shl, Shr, LeftBracket, RightBracket, Not, UnMinus, In, Is,
+  None,
+  Great,
+  Less,
+  LessEq,
+  GreatEq,
+  NonEq,
+  Eq,
+  Plus,
+  StrCat,
+  Minus,
+  Or,
+  Xor,
+  Mul,
+  DivFloat,
+  DivInt,
+  Mod,
+  And,
+  Shl,
+  Shr,
+  LeftBracket,
+  RightBracket,
+  Not,
+  UnMinus,
+  In,
+  Is,
 };
 
 class TsqOperatorNode : public TsqExpressionNode {
@@ -106,11 +129,11 @@ class TsqOperatorNode : public TsqExpressionNode {
 };
 
 // One class per operator; Value() is the operation.
-#define SQ_OPERATOR_NODE(Class, Op)                              \
-  class Class final : public TsqOperatorNode {                   \
-   public:                                                       \
-    Class() : TsqOperatorNode(TsqOperator::Op) {}                \
-    core::Variant Value() override;                              \
+#define SQ_OPERATOR_NODE(Class, Op)               \
+  class Class final : public TsqOperatorNode {    \
+   public:                                        \
+    Class() : TsqOperatorNode(TsqOperator::Op) {} \
+    core::Variant Value() override;               \
   };
 SQ_OPERATOR_NODE(TNoneNode, None)
 SQ_OPERATOR_NODE(TGreatNode, Great)
@@ -172,8 +195,7 @@ class TsqExpression : public TsqCustomExpression {
  private:
   void Attach(std::unique_ptr<TsqExpressionNode> node);
   std::unique_ptr<TsqExpressionNode> TakeChild(TsqExpressionNode* parent, TsqExpressionNode* child);
-  void PutChild(TsqExpressionNode* parent, std::unique_ptr<TsqExpressionNode> child,
-                bool asLeft);
+  void PutChild(TsqExpressionNode* parent, std::unique_ptr<TsqExpressionNode> child, bool asLeft);
   TsqTypeKind Check(TsqExpressionNode* node, std::string& typeName, std::string& failPos);
 
   std::unique_ptr<TsqExpressionNode> root_;

@@ -15,8 +15,12 @@ namespace sq {
 
 namespace {
 
-[[noreturn]] void ThrowIndexError() { throw core::Error("Variant or safe array index out of bounds"); }
-[[noreturn]] void ThrowNilObject() { throw core::Error("Object reference is nil"); }
+[[noreturn]] void ThrowIndexError() {
+  throw core::Error("Variant or safe array index out of bounds");
+}
+[[noreturn]] void ThrowNilObject() {
+  throw core::Error("Object reference is nil");
+}
 
 std::unique_ptr<TsqParamItem> IndexParam(int i, bool required) {
   auto p = std::make_unique<TsqParamItem>("p" + std::to_string(i), stInt, "Integer");
@@ -145,8 +149,8 @@ void KindOfProperty(const core::PropInfo& p, TsqTypeKind& kind, std::string& typ
     case core::PropKind::Enumeration:
     case core::PropKind::Set:
       typeName = p.enumType ? p.enumType->name : std::string();
-      kind = p.kind == core::PropKind::Enumeration &&
-                     (core::EqualsNoCase(typeName, "Boolean") || core::EqualsNoCase(typeName, "bool"))
+      kind = p.kind == core::PropKind::Enumeration && (core::EqualsNoCase(typeName, "Boolean") ||
+                                                       core::EqualsNoCase(typeName, "bool"))
                  ? stBool
                  : stEnum;
       return;
@@ -297,7 +301,8 @@ void TsqEventHelper::SetValue(const core::Variant& v) {
     if (eventClass_ && eventClass_->install) eventClass_->install(obj, Name(), nullptr);
     return;
   }
-  auto* proc = caller_ && !text.empty() ? dynamic_cast<TsqProcVariable*>(caller_->Find(text)) : nullptr;
+  auto* proc =
+      caller_ && !text.empty() ? dynamic_cast<TsqProcVariable*>(caller_->Find(text)) : nullptr;
   if (!proc) throw core::Error(Messages().SEventError);
   if (!eventClass_ || !eventClass_->create) return;
   std::unique_ptr<TsqCustomEvent> adapter = eventClass_->create(obj, proc);
@@ -315,7 +320,8 @@ void TsqCustomEvent::CallHandler(std::vector<core::Variant>& args) {
   handler_->SetNeedResult(false);
   handler_->Value();
   for (int i = 0; i < n; ++i)
-    if (handler_->Params(i)->IsVarParam()) args[static_cast<size_t>(i)] = handler_->Params(i)->Value();
+    if (handler_->Params(i)->IsVarParam())
+      args[static_cast<size_t>(i)] = handler_->Params(i)->Value();
 }
 
 }  // namespace sq

@@ -13,14 +13,22 @@ TsqMessages& Messages() {
 bool SetMessage(std::string_view key, std::string text) {
   TsqMessages& m = Messages();
   std::pair<std::string_view, std::string*> table[] = {
-      {"SLangNotFound", &m.SLangNotFound},         {"SInvalidLanguage", &m.SInvalidLanguage},
-      {"SIdRedeclared", &m.SIdRedeclared},         {"SUnknownType", &m.SUnknownType},
-      {"SIncompatibleTypes", &m.SIncompatibleTypes}, {"SIdUndeclared", &m.SIdUndeclared},
-      {"SClassRequired", &m.SClassRequired},       {"SIndexRequired", &m.SIndexRequired},
-      {"SStringError", &m.SStringError},           {"SClassError", &m.SClassError},
-      {"SArrayRequired", &m.SArrayRequired},       {"SVarRequired", &m.SVarRequired},
-      {"SNotEnoughParams", &m.SNotEnoughParams},   {"STooManyParams", &m.STooManyParams},
-      {"SLeftCantAssigned", &m.SLeftCantAssigned}, {"SForError", &m.SForError},
+      {"SLangNotFound", &m.SLangNotFound},
+      {"SInvalidLanguage", &m.SInvalidLanguage},
+      {"SIdRedeclared", &m.SIdRedeclared},
+      {"SUnknownType", &m.SUnknownType},
+      {"SIncompatibleTypes", &m.SIncompatibleTypes},
+      {"SIdUndeclared", &m.SIdUndeclared},
+      {"SClassRequired", &m.SClassRequired},
+      {"SIndexRequired", &m.SIndexRequired},
+      {"SStringError", &m.SStringError},
+      {"SClassError", &m.SClassError},
+      {"SArrayRequired", &m.SArrayRequired},
+      {"SVarRequired", &m.SVarRequired},
+      {"SNotEnoughParams", &m.SNotEnoughParams},
+      {"STooManyParams", &m.STooManyParams},
+      {"SLeftCantAssigned", &m.SLeftCantAssigned},
+      {"SForError", &m.SForError},
       {"SEventError", &m.SEventError},
   };
   for (auto& [name, target] : table) {

@@ -11,7 +11,9 @@ namespace sq {
 
 namespace {
 
-bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(unsigned char c) {
+  return c >= '0' && c <= '9';
+}
 bool IsHexDigit(unsigned char c) {
   return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
 }
@@ -22,7 +24,9 @@ int HexValue(unsigned char c) {
 }
 // Characters that end a string attempt: controls other than tab (and #0, the
 // end of the text).
-bool IsStringBreak(unsigned char c) { return c <= 8 || (c >= 10 && c <= 31); }
+bool IsStringBreak(unsigned char c) {
+  return c <= 8 || (c >= 10 && c <= 31);
+}
 
 void SplitPair(std::string_view v, std::string& opener, std::string& closer) {
   size_t comma = v.find(',');
@@ -81,7 +85,9 @@ bool ParseIntegerToken(std::string_view text, int64_t& out) {
   return true;
 }
 
-TsqParser::TsqParser() { Reset(); }
+TsqParser::TsqParser() {
+  Reset();
+}
 
 void TsqParser::Reset() {
   ClearKeywords();
@@ -111,8 +117,12 @@ void TsqParser::SetText(std::string_view s) {
     if (s[static_cast<size_t>(i)] == '\n') lineStarts_.push_back(i + 1);
 }
 
-void TsqParser::SetCommentBlock1(std::string_view v) { SplitPair(v, block1Open_, block1Close_); }
-void TsqParser::SetCommentBlock2(std::string_view v) { SplitPair(v, block2Open_, block2Close_); }
+void TsqParser::SetCommentBlock1(std::string_view v) {
+  SplitPair(v, block1Open_, block1Close_);
+}
+void TsqParser::SetCommentBlock2(std::string_view v) {
+  SplitPair(v, block2Open_, block2Close_);
+}
 
 void TsqParser::SetIdentChars(std::string_view chars) {
   identChars_.reset();
@@ -130,10 +140,9 @@ void TsqParser::SetKeywords(const std::vector<std::string>& words) {
 
 void TsqParser::AddKeyword(std::string_view word) {
   std::string w(word);
-  auto at = std::lower_bound(keywords_.begin(), keywords_.end(), w,
-                             [](const std::string& a, const std::string& b) {
-                               return core::CompareNoCase(a, b) < 0;
-                             });
+  auto at = std::lower_bound(
+      keywords_.begin(), keywords_.end(), w,
+      [](const std::string& a, const std::string& b) { return core::CompareNoCase(a, b) < 0; });
   keywords_.insert(at, w);
   upperKeywords_.insert(core::UpperCase(w));
 }
@@ -323,7 +332,8 @@ bool TsqParser::ReadQuotedPiece(int& p, std::string& out) const {
         case 'X': {
           if (!IsHexDigit(Ch(q))) break;  // \x without digits gives nothing
           uint32_t code = 0;
-          while (IsHexDigit(Ch(q))) code = (code * 16 + static_cast<uint32_t>(HexValue(Ch(q++)))) & 0xFFFFFF;
+          while (IsHexDigit(Ch(q)))
+            code = (code * 16 + static_cast<uint32_t>(HexValue(Ch(q++)))) & 0xFFFFFF;
           AppendCharCode(piece, code & 0xFF);
           break;
         }
@@ -408,7 +418,9 @@ std::string TsqParser::XYPositionOf(int position) const {
   return std::to_string(line) + ":" + std::to_string(column);
 }
 
-std::string TsqParser::GetXYPosition() const { return XYPositionOf(position_); }
+std::string TsqParser::GetXYPosition() const {
+  return XYPositionOf(position_);
+}
 
 int TsqParser::GetPlainPosition(int column, int line) const {
   if (line < 1 || line > static_cast<int>(lineStarts_.size())) return -1;

@@ -79,7 +79,7 @@ class TsqParser {
  private:
   unsigned char Ch(int p) const {
     return p >= 1 && p <= static_cast<int>(text_.size()) ? static_cast<unsigned char>(text_[p - 1])
-                                                          : 0;
+                                                         : 0;
   }
   bool At(int p, std::string_view s) const;
   bool MatchLineComment(const std::string& opener) const;

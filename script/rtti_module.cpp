@@ -22,6 +22,8 @@ void UnregisterRTTIModule(TsqRTTIModuleFactory factory) {
   list.erase(std::remove(list.begin(), list.end(), factory), list.end());
 }
 
-const std::vector<TsqRTTIModuleFactory>& RTTIModules() { return ModuleList(); }
+const std::vector<TsqRTTIModuleFactory>& RTTIModules() {
+  return ModuleList();
+}
 
 }  // namespace sq

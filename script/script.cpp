@@ -31,8 +31,8 @@ std::vector<std::string> SplitCommaList(std::string_view names) {
   size_t start = 0;
   while (start <= names.size()) {
     size_t comma = names.find(',', start);
-    std::string_view item =
-        names.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
+    std::string_view item = names.substr(
+        start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
     item = core::TrimView(item);
     if (!item.empty()) out.emplace_back(item);
     if (comma == std::string_view::npos) break;
@@ -43,13 +43,17 @@ std::vector<std::string> SplitCommaList(std::string_view names) {
 
 }  // namespace
 
-const void* RuntimeLibraryOwner() { return &kRuntimeLibraryOwner; }
+const void* RuntimeLibraryOwner() {
+  return &kRuntimeLibraryOwner;
+}
 
 void SetScriptCompiler(std::unique_ptr<TsqScriptCompiler> compiler) {
   CompilerSlot() = std::move(compiler);
 }
 
-TsqScriptCompiler* ScriptCompiler() { return CompilerSlot().get(); }
+TsqScriptCompiler* ScriptCompiler() {
+  return CompilerSlot().get();
+}
 
 TsqScript::TsqScript(TsqScript* parent)
     : parent_(parent), statement_(std::make_unique<TsqStatementList>(this)) {}
@@ -157,7 +161,8 @@ void TsqScript::AddType(std::string_view name, TsqTypeKind kind) {
 
 TsqClassVariable* TsqScript::AddClass(const core::ClassInfo* classRef, std::string_view ancestor) {
   if (!classRef) return nullptr;
-  if (TsqCustomVariable* found = Find(classRef->Name())) return dynamic_cast<TsqClassVariable*>(found);
+  if (TsqCustomVariable* found = Find(classRef->Name()))
+    return dynamic_cast<TsqClassVariable*>(found);
   auto cls = std::make_unique<TsqClassVariable>(classRef->Name(), classRef, ancestor, this);
   TsqClassVariable* raw = cls.get();
   if (TsqClassVariable* anc = FindClass(ancestor); anc && !raw->DefaultProperty())
@@ -199,8 +204,7 @@ void TsqScript::AddEnumSet(std::string_view typeName, std::string_view names) {
 }
 
 TsqMethodHelper* TsqScript::AddMethodHelper(std::unique_ptr<TsqMethodHelper> helper,
-                                            std::string_view declaration,
-                                            std::string_view category,
+                                            std::string_view declaration, std::string_view category,
                                             std::string_view description) {
   ParseMethodDeclaration(declaration, this, *helper);
   helper->SetCategory(category);
@@ -349,8 +353,8 @@ core::Variant TsqScript::Evaluate(std::string_view expression) {
     ~Resume() { s->OnRunLine = std::move(saved); }
   } resume{this, suspended};
   fresh.SetSyntaxType("VuredeVizivo");
-  fresh.SetLines({"function __f__: Variant; begin Result := " + std::string(expression) +
-                  " end; begin end."});
+  fresh.SetLines(
+      {"function __f__: Variant; begin Result := " + std::string(expression) + " end; begin end."});
   if (!fresh.Compile()) return core::Variant(fresh.ErrorMsg());
   return fresh.CallFunction("__f__", core::Variant::MakeNull());
 }

@@ -54,14 +54,13 @@ class TPlain : public core::TObject {
 };
 
 const core::ClassInfo* THost::StaticClass() {
-  static const core::ClassInfo* info =
-      core::ClassBuilder<THost>("THost", nullptr)
-          .String<&THost::Caption, &THost::SetCaption>("Caption")
-          .Integer<&THost::Width, &THost::SetWidth>("Width")
-          .Boolean<&THost::Visible, &THost::SetVisible>("Visible")
-          .Float<&THost::Ratio>("Ratio")
-          .Event<&THost::OnClick, &THost::SetOnClick>("OnClick")
-          .Done();
+  static const core::ClassInfo* info = core::ClassBuilder<THost>("THost", nullptr)
+                                           .String<&THost::Caption, &THost::SetCaption>("Caption")
+                                           .Integer<&THost::Width, &THost::SetWidth>("Width")
+                                           .Boolean<&THost::Visible, &THost::SetVisible>("Visible")
+                                           .Float<&THost::Ratio>("Ratio")
+                                           .Event<&THost::OnClick, &THost::SetOnClick>("OnClick")
+                                           .Done();
   return info;
 }
 
@@ -81,7 +80,9 @@ const core::ClassInfo* RootClass() {
   return info;
 }
 
-THost* HostOf(core::TObject* obj) { return static_cast<THost*>(obj); }
+THost* HostOf(core::TObject* obj) {
+  return static_cast<THost*>(obj);
+}
 
 class DesignatorTest : public testing::Test {
  protected:
@@ -95,31 +96,30 @@ class DesignatorTest : public testing::Test {
                       names_.push_back(name);
                       return Variant(m.ParamValue(0).ToInt32() + m.ParamValue(1).ToInt32());
                     });
-    host->AddMethod("procedure Twice(var x: Integer)",
-                    [](core::TObject*, const core::ClassInfo*, const std::string&,
-                       sq::TsqMethodHelper& m) {
-                      m.SetParamValue(0, Variant(m.ParamValue(0).ToInt32() * 2));
-                      return Variant::MakeNull();
-                    });
-    host->AddDefaultProperty(
-        "Items", "Integer", "String",
-        [this](core::TObject* obj, const core::ClassInfo*, const std::string& name,
-               sq::TsqMethodHelper& m) {
-          names_.push_back(name);
-          auto& items = HostOf(obj)->items;
-          size_t at = static_cast<size_t>(m.ParamValue(0).ToInt32());
-          if (name == "ITEMS.SET") {
-            items.at(at) = m.ParamValue(1).ToString();
-            return Variant::MakeNull();
-          }
-          return Variant(items.at(at));
+    host->AddMethod(
+        "procedure Twice(var x: Integer)",
+        [](core::TObject*, const core::ClassInfo*, const std::string&, sq::TsqMethodHelper& m) {
+          m.SetParamValue(0, Variant(m.ParamValue(0).ToInt32() * 2));
+          return Variant::MakeNull();
         });
-    host->AddIndexProperty("Cell", "Integer, Integer", "Integer",
-                           [](core::TObject*, const core::ClassInfo*, const std::string&,
-                              sq::TsqMethodHelper& m) {
-                             return Variant(m.ParamValue(0).ToInt32() * 10 +
-                                            m.ParamValue(1).ToInt32());
-                           }, true);
+    host->AddDefaultProperty("Items", "Integer", "String",
+                             [this](core::TObject* obj, const core::ClassInfo*,
+                                    const std::string& name, sq::TsqMethodHelper& m) {
+                               names_.push_back(name);
+                               auto& items = HostOf(obj)->items;
+                               size_t at = static_cast<size_t>(m.ParamValue(0).ToInt32());
+                               if (name == "ITEMS.SET") {
+                                 items.at(at) = m.ParamValue(1).ToString();
+                                 return Variant::MakeNull();
+                               }
+                               return Variant(items.at(at));
+                             });
+    host->AddIndexProperty(
+        "Cell", "Integer, Integer", "Integer",
+        [](core::TObject*, const core::ClassInfo*, const std::string&, sq::TsqMethodHelper& m) {
+          return Variant(m.ParamValue(0).ToInt32() * 10 + m.ParamValue(1).ToInt32());
+        },
+        true);
     host->AddProperty("Area", "Integer",
                       [](core::TObject* obj, const core::ClassInfo*, const std::string&) {
                         return Variant(HostOf(obj)->Width() * 2);
@@ -158,7 +158,8 @@ class DesignatorTest : public testing::Test {
                       sq::TsqCallMethodEvent([this](core::TObject*, const core::ClassInfo*,
                                                     const std::string& name, Variant& args) {
                         names_.push_back(name);
-                        for (const Variant& a : args.RawArray().items) texts_.push_back(a.ToString());
+                        for (const Variant& a : args.RawArray().items)
+                          texts_.push_back(a.ToString());
                         return Variant(int32_t{0});
                       }));
   }
@@ -289,7 +290,8 @@ struct PathErrorCase {
   const char* position;
 };
 
-class DesignatorErrors : public DesignatorTest, public testing::WithParamInterface<PathErrorCase> {};
+class DesignatorErrors : public DesignatorTest,
+                         public testing::WithParamInterface<PathErrorCase> {};
 
 TEST_P(DesignatorErrors, CompileFails) {
   const PathErrorCase& c = GetParam();
@@ -312,8 +314,8 @@ INSTANTIATE_TEST_SUITE_P(
         PathErrorCase{"ArgumentType", "Host.Sum('a')", "Incompatible types: 'Integer', 'String'",
                       "1:6"},
         PathErrorCase{"IndexPropertyWithoutIndex", "Host.Items", "Index required", "1:6"},
-        PathErrorCase{"NoDefaultProperty", "Plain[0]", "Class TPlain does not have a default property",
-                      "1:6"},
+        PathErrorCase{"NoDefaultProperty", "Plain[0]",
+                      "Class TPlain does not have a default property", "1:6"},
         PathErrorCase{"MemberOfString", "s.Length", "Strings doesn't have properties or methods",
                       "1:3"},
         PathErrorCase{"IndexOnInteger", "i[1]", "Array type required", "1:2"},
@@ -358,7 +360,7 @@ TEST_F(DesignatorTest, ConstructorAndDestructorModes) {
   sq::TsqClassVariable* root = script_.FindClass("TObject");
   ASSERT_NE(nullptr, root);
   root->AddMethod("procedure Free", [&](core::TObject* obj, const core::ClassInfo*,
-                                         const std::string&, sq::TsqMethodHelper&) {
+                                        const std::string&, sq::TsqMethodHelper&) {
     freed = obj == &made;
     return Variant();
   });

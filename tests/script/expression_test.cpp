@@ -66,7 +66,9 @@ TEST_P(ExpressionValues, Evaluate) {
     EXPECT_EQ(c.expected.ToString(), v.ToString()) << c.text;
 }
 
-Variant Int(int32_t v) { return Variant(v); }
+Variant Int(int32_t v) {
+  return Variant(v);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Precedence, ExpressionValues,
@@ -148,14 +150,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     TypeCheck, ExpressionErrors,
-    testing::Values(
-        ErrorCase{"BooleanComparedWithLess", "t < f", "Incompatible types at 1:3"},
-        ErrorCase{"StringPlusIntLiteral", "'1' + 2", "Incompatible types at 1:5"},
-        ErrorCase{"StringTimesNumber", "s * 2", "Incompatible types at 1:3"},
-        ErrorCase{"UnbracketedOrChain", "i = 7 or j = 2", "Incompatible types at 1:12"},
-        ErrorCase{"FirstFailureWins", "(t < f) + ('a' * 2)", "Incompatible types at 1:4"},
-        ErrorCase{"MinusOfString", "-s", "Incompatible types at 1:1"},
-        ErrorCase{"IntPlusString", "i + s", "Incompatible types at 1:3"}),
+    testing::Values(ErrorCase{"BooleanComparedWithLess", "t < f", "Incompatible types at 1:3"},
+                    ErrorCase{"StringPlusIntLiteral", "'1' + 2", "Incompatible types at 1:5"},
+                    ErrorCase{"StringTimesNumber", "s * 2", "Incompatible types at 1:3"},
+                    ErrorCase{"UnbracketedOrChain", "i = 7 or j = 2", "Incompatible types at 1:12"},
+                    ErrorCase{"FirstFailureWins", "(t < f) + ('a' * 2)",
+                              "Incompatible types at 1:4"},
+                    ErrorCase{"MinusOfString", "-s", "Incompatible types at 1:1"},
+                    ErrorCase{"IntPlusString", "i + s", "Incompatible types at 1:3"}),
     [](const testing::TestParamInfo<ErrorCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ExpressionTest, BooleanAndOrShortCircuitOnlyWhenBothTyped) {
@@ -164,7 +166,7 @@ TEST_F(ExpressionTest, BooleanAndOrShortCircuitOnlyWhenBothTyped) {
     int calls;
     bool result;
   } cases[] = {
-      {"f and G", 0, false}, {"t and G", 1, true}, {"t or G", 0, true},
+      {"f and G", 0, false}, {"t and G", 1, true},   {"t or G", 0, true},
       {"f or G", 1, true},   {"vf and G", 1, false},
   };
   for (const Case& c : cases) {
@@ -180,8 +182,8 @@ TEST_F(ExpressionTest, TypeCheckSetsKindsAndFlags) {
     const char* text;
     sq::TsqTypeKind kind;
   } cases[] = {
-      {"i + j", sq::stInt},     {"i / j", sq::stFloat},   {"i + r", sq::stFloat},
-      {"r + i", sq::stFloat},   {"i < j", sq::stBool},    {"i in [1]", sq::stBool},
+      {"i + j", sq::stInt},      {"i / j", sq::stFloat},     {"i + r", sq::stFloat},
+      {"r + i", sq::stFloat},    {"i < j", sq::stBool},      {"i in [1]", sq::stBool},
       {"s + 'a'", sq::stString}, {"vs1 + 1", sq::stVariant}, {"t and f", sq::stBool},
       {"nul", sq::stVariant},
   };

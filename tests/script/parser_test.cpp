@@ -104,32 +104,34 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     LineEnds, LexerTokens,
-    testing::Values(
-        TokenCase{"EolIsSpaceByDefault", VuredeVizivo, "a\r\n\r\nb", V{"a", "b"}},
-        TokenCase{"EmptyLinesAreOneEnd", VazerUdorid, "a\r\n\r\n\r\nb", V{"a", "<eol>", "b"}},
-        TokenCase{"ContinuationJoinsLines", VazerUdorid, "a _\r\n b\r\nc", V{"a", "b", "<eol>", "c"}}),
+    testing::Values(TokenCase{"EolIsSpaceByDefault", VuredeVizivo, "a\r\n\r\nb", V{"a", "b"}},
+                    TokenCase{"EmptyLinesAreOneEnd", VazerUdorid, "a\r\n\r\n\r\nb",
+                              V{"a", "<eol>", "b"}},
+                    TokenCase{"ContinuationJoinsLines", VazerUdorid, "a _\r\n b\r\nc",
+                              V{"a", "b", "<eol>", "c"}}),
     [](const testing::TestParamInfo<TokenCase>& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
     Numbers, LexerTokens,
-    testing::Values(
-        TokenCase{"DollarHex", VuredeVizivo, "$FF", V{"$FF"}},
-        TokenCase{"CHexComesBackAsDollar", DppAzirez, "0xFF", V{"$FF"}},
-        TokenCase{"ExponentWithSign", VuredeVizivo, "1.5e-3", V{"1.5e-3"}},
-        TokenCase{"ExponentWithoutPoint", VuredeVizivo, "2E5", V{"2E5"}},
-        TokenCase{"DanglingExponentIsGivenBack", VuredeVizivo, "1e", V{"1", "e"}},
-        TokenCase{"PointWithoutDigit", VuredeVizivo, "3.x", V{"3", ".", "x"}},
-        TokenCase{"RangeDotsStayForGrammar", VuredeVizivo, "1..5", V{"1", ".", ".", "5"}},
-        TokenCase{"IdentCannotStartWithDigit", VuredeVizivo, "9abc", V{"9", "abc"}},
-        TokenCase{"ZeroAloneInC", DppAzirez, "0 x", V{"0", "x"}}),
+    testing::Values(TokenCase{"DollarHex", VuredeVizivo, "$FF", V{"$FF"}},
+                    TokenCase{"CHexComesBackAsDollar", DppAzirez, "0xFF", V{"$FF"}},
+                    TokenCase{"ExponentWithSign", VuredeVizivo, "1.5e-3", V{"1.5e-3"}},
+                    TokenCase{"ExponentWithoutPoint", VuredeVizivo, "2E5", V{"2E5"}},
+                    TokenCase{"DanglingExponentIsGivenBack", VuredeVizivo, "1e", V{"1", "e"}},
+                    TokenCase{"PointWithoutDigit", VuredeVizivo, "3.x", V{"3", ".", "x"}},
+                    TokenCase{"RangeDotsStayForGrammar", VuredeVizivo, "1..5",
+                              V{"1", ".", ".", "5"}},
+                    TokenCase{"IdentCannotStartWithDigit", VuredeVizivo, "9abc", V{"9", "abc"}},
+                    TokenCase{"ZeroAloneInC", DppAzirez, "0 x", V{"0", "x"}}),
     [](const testing::TestParamInfo<TokenCase>& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
     Keywords, LexerTokens,
-    testing::Values(
-        TokenCase{"CaseInsensitiveKeywords", VuredeVizivo, "Begin BEGIN begin", V{"kw:Begin", "kw:BEGIN", "kw:begin"}},
-        TokenCase{"CaseSensitiveKeywords", DppAzirez, "If if", V{"If", "kw:if"}},
-        TokenCase{"PunctuationOneAtATime", VuredeVizivo, "a:=b<>c", V{"a", ":", "=", "b", "<", ">", "c"}}),
+    testing::Values(TokenCase{"CaseInsensitiveKeywords", VuredeVizivo, "Begin BEGIN begin",
+                              V{"kw:Begin", "kw:BEGIN", "kw:begin"}},
+                    TokenCase{"CaseSensitiveKeywords", DppAzirez, "If if", V{"If", "kw:if"}},
+                    TokenCase{"PunctuationOneAtATime", VuredeVizivo, "a:=b<>c",
+                              V{"a", ":", "=", "b", "<", ">", "c"}}),
     [](const testing::TestParamInfo<TokenCase>& info) { return std::string(info.param.name); });
 
 struct StringCase {
@@ -153,32 +155,30 @@ TEST_P(LexerStrings, Reads) {
 
 INSTANTIATE_TEST_SUITE_P(
     Quotes, LexerStrings,
-    testing::Values(
-        StringCase{"DoubledQuote", VuredeVizivo, "'it''s'", "'it's'", 8},
-        StringCase{"CharCodePieces", VuredeVizivo, "'a'#13#10'b'", "'a\r\nb'", 13},
-        StringCase{"HexCharCode", VuredeVizivo, "#$41", "'A'", 5},
-        StringCase{"HighCharCodeIsUtf8", VuredeVizivo, "#20013", "'\xE4\xB8\xAD'", 7},
-        StringCase{"HashWithoutDigits", VuredeVizivo, "  #x", "", 3},
-        StringCase{"UnclosedBeforeLineEnd", VuredeVizivo, " 'abc\r\n'", "", 2},
-        StringCase{"UnclosedAfterPiece", VuredeVizivo, "'a''b", "", 1},
-        StringCase{"BackslashIsPlainInPascal", VuredeVizivo, "'a\\n'", "'a\\n'", 6},
-        StringCase{"TabIsAllowed", VuredeVizivo, "'a\tb'", "'a\tb'", 6},
-        StringCase{"SpaceEndsTheLiteral", VuredeVizivo, "'a' 'b'", "'a'", 4},
-        StringCase{"NotAString", VuredeVizivo, "abc", "", 1}),
+    testing::Values(StringCase{"DoubledQuote", VuredeVizivo, "'it''s'", "'it's'", 8},
+                    StringCase{"CharCodePieces", VuredeVizivo, "'a'#13#10'b'", "'a\r\nb'", 13},
+                    StringCase{"HexCharCode", VuredeVizivo, "#$41", "'A'", 5},
+                    StringCase{"HighCharCodeIsUtf8", VuredeVizivo, "#20013", "'\xE4\xB8\xAD'", 7},
+                    StringCase{"HashWithoutDigits", VuredeVizivo, "  #x", "", 3},
+                    StringCase{"UnclosedBeforeLineEnd", VuredeVizivo, " 'abc\r\n'", "", 2},
+                    StringCase{"UnclosedAfterPiece", VuredeVizivo, "'a''b", "", 1},
+                    StringCase{"BackslashIsPlainInPascal", VuredeVizivo, "'a\\n'", "'a\\n'", 6},
+                    StringCase{"TabIsAllowed", VuredeVizivo, "'a\tb'", "'a\tb'", 6},
+                    StringCase{"SpaceEndsTheLiteral", VuredeVizivo, "'a' 'b'", "'a'", 4},
+                    StringCase{"NotAString", VuredeVizivo, "abc", "", 1}),
     [](const testing::TestParamInfo<StringCase>& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
     Escapes, LexerStrings,
-    testing::Values(
-        StringCase{"NewlineEscape", DppAzirez, "\"a\\nb\"", "'a\nb'", 7},
-        StringCase{"UpperCaseEscapeLetter", DppAzirez, "\"\\R\"", "'\r'", 5},
-        StringCase{"UnknownEscapeIsLetter", DppAzirez, "\"\\t\"", "'t'", 5},
-        StringCase{"HexEscape", DppAzirez, "\"\\x41\"", "'A'", 7},
-        StringCase{"HexEscapeWithoutDigits", DppAzirez, "\"a\\xg\"", "'ag'", 7},
-        StringCase{"EscapedQuote", DppAzirez, "\"say \\\"hi\\\"\"", "'say \"hi\"'", 13},
-        StringCase{"EscapedBackslash", DppAzirez, "\"\\\\\"", "'\\'", 5},
-        StringCase{"AdjacentPiecesJoin", DppAzirez, "\"a\"\"b\"", "'ab'", 7},
-        StringCase{"SingleQuoteIsPunctuationInC", DppAzirez, "'a'", "", 1}),
+    testing::Values(StringCase{"NewlineEscape", DppAzirez, "\"a\\nb\"", "'a\nb'", 7},
+                    StringCase{"UpperCaseEscapeLetter", DppAzirez, "\"\\R\"", "'\r'", 5},
+                    StringCase{"UnknownEscapeIsLetter", DppAzirez, "\"\\t\"", "'t'", 5},
+                    StringCase{"HexEscape", DppAzirez, "\"\\x41\"", "'A'", 7},
+                    StringCase{"HexEscapeWithoutDigits", DppAzirez, "\"a\\xg\"", "'ag'", 7},
+                    StringCase{"EscapedQuote", DppAzirez, "\"say \\\"hi\\\"\"", "'say \"hi\"'", 13},
+                    StringCase{"EscapedBackslash", DppAzirez, "\"\\\\\"", "'\\'", 5},
+                    StringCase{"AdjacentPiecesJoin", DppAzirez, "\"a\"\"b\"", "'ab'", 7},
+                    StringCase{"SingleQuoteIsPunctuationInC", DppAzirez, "'a'", "", 1}),
     [](const testing::TestParamInfo<StringCase>& info) { return std::string(info.param.name); });
 
 TEST(LexerTokenStart, StandsOnTheTokenAfterAComment) {
@@ -260,16 +260,17 @@ TEST_P(LexerQrString, ScansToTheMatchingBracket) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Nesting, LexerQrString,
-    testing::Values(QrCase{"Field", "Table.\"Name\"> + 1", "Table.\"Name\""},
-                    QrCase{"NestedAngles", "a<b>c> rest", "a<b>c"},
-                    QrCase{"BracketsCount", "a[b]c> x", "a[b]c"},
-                    QrCase{"AnyCloserCounts", "a[b>c]d", "a[b>c"},
-                    QrCase{"QuotedCloserIgnored", "'>'\">\"x> y", "'>'\">\"x"},
-                    QrCase{"QuoteInsideOtherQuote", "\"it's\"> y", "\"it's\""},
-                    QrCase{"UnclosedRunsToEnd", "abc", "abc"}),
-    [](const testing::TestParamInfo<QrCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Nesting, LexerQrString,
+                         testing::Values(QrCase{"Field", "Table.\"Name\"> + 1", "Table.\"Name\""},
+                                         QrCase{"NestedAngles", "a<b>c> rest", "a<b>c"},
+                                         QrCase{"BracketsCount", "a[b]c> x", "a[b]c"},
+                                         QrCase{"AnyCloserCounts", "a[b>c]d", "a[b>c"},
+                                         QrCase{"QuotedCloserIgnored", "'>'\">\"x> y", "'>'\">\"x"},
+                                         QrCase{"QuoteInsideOtherQuote", "\"it's\"> y", "\"it's\""},
+                                         QrCase{"UnclosedRunsToEnd", "abc", "abc"}),
+                         [](const testing::TestParamInfo<QrCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 TEST(LexerSettings, CommentBlocksSplitAtTheComma) {
   TsqParser p;

@@ -54,7 +54,8 @@ class IfStatement : public sq::TsqStatement {
 
 class CallbackStatement : public sq::TsqStatement {
  public:
-  CallbackStatement(sq::TsqScript* s, std::function<void()> f) : TsqStatement(s), f_(std::move(f)) {}
+  CallbackStatement(sq::TsqScript* s, std::function<void()> f)
+      : TsqStatement(s), f_(std::move(f)) {}
   void Execute() override { f_(); }
 
  private:
@@ -88,7 +89,8 @@ TEST(ScriptLookup, ParentChainAndShadowing) {
   EXPECT_EQ(nullptr, child.FindLocal("Shared"));
 
   child.AddVariable("Shared", "Integer", Variant(int32_t{5}));
-  EXPECT_EQ(nullptr, child.FindLocal("Shared")) << "AddVariable adds nothing when found up the chain";
+  EXPECT_EQ(nullptr, child.FindLocal("Shared"))
+      << "AddVariable adds nothing when found up the chain";
   EXPECT_EQ(1, child.Find("Shared")->Value().ToInt32());
 
   child.Add("Shared", Var("Shared", 9));  // a declaration in the child
@@ -172,11 +174,10 @@ TEST(ScriptClasses, AddClassOnceAndInheritTheDefaultProperty) {
   static const core::ClassInfo derived("TDerived", &base);
   sq::TsqClassVariable* b = script.AddClass(&base, "TObject");
   ASSERT_NE(nullptr, b);
-  sq::TsqMethodHelper* items = b->AddDefaultProperty(
-      "Items", "Integer", "Variant",
-      [](core::TObject*, const core::ClassInfo*, const std::string&, sq::TsqMethodHelper&) {
-        return Variant();
-      });
+  sq::TsqMethodHelper* items =
+      b->AddDefaultProperty("Items", "Integer", "Variant",
+                            [](core::TObject*, const core::ClassInfo*, const std::string&,
+                               sq::TsqMethodHelper&) { return Variant(); });
   const int count = script.Count();
   EXPECT_EQ(b, script.AddClass(&base, "TObject")) << "a known class is not added again";
   EXPECT_EQ(count, script.Count());
@@ -374,12 +375,12 @@ TEST_F(ScriptRun, TerminateReachesProcedureScopes) {
 
 TEST_F(ScriptRun, RunningScopeIsTheCalledProceduresLocals) {
   sq::TsqScript* seen = nullptr;
-  script_.AddMethod("procedure Probe", sq::TsqCallMethodEvent([&](core::TObject*,
-                                                                 const core::ClassInfo*,
-                                                                 const std::string&, Variant&) {
-                      seen = script_.RunningScope();
-                      return Variant();
-                    }));
+  script_.AddMethod("procedure Probe",
+                    sq::TsqCallMethodEvent(
+                        [&](core::TObject*, const core::ClassInfo*, const std::string&, Variant&) {
+                          seen = script_.RunningScope();
+                          return Variant();
+                        }));
   auto proc = std::make_unique<sq::TsqProcVariable>("Outer", &script_, sq::stClass, "", false);
   sq::TsqProcVariable* raw = proc.get();
   script_.Add("Outer", std::move(proc));
@@ -424,13 +425,12 @@ class ClickAdapter : public sq::TsqCustomEvent {
 
 TEST_F(ScriptRun, EventPropertiesInstallAdapters) {
   sq::TsqCustomEvent* installed = nullptr;
-  sq::TsqEventClass click{"TNotifyEvent",
-                          [](core::TObject* obj, sq::TsqProcVariable* proc) {
-                            return std::make_unique<ClickAdapter>(obj, proc);
-                          },
-                          [&](core::TObject*, std::string_view, sq::TsqCustomEvent* adapter) {
-                            installed = adapter;
-                          }};
+  sq::TsqEventClass click{
+      "TNotifyEvent",
+      [](core::TObject* obj, sq::TsqProcVariable* proc) {
+        return std::make_unique<ClickAdapter>(obj, proc);
+      },
+      [&](core::TObject*, std::string_view, sq::TsqCustomEvent* adapter) { installed = adapter; }};
   static const core::ClassInfo button("TButtonLike", nullptr);
   sq::TsqClassVariable* cls = script_.AddClass(&button, "");
   cls->AddEvent("OnClick", &click);
@@ -438,7 +438,8 @@ TEST_F(ScriptRun, EventPropertiesInstallAdapters) {
   script_.AddVariable("Button", "TButtonLike", Variant(&component));
   script_.AddVariable("clicks", "Integer", Variant(int32_t{0}));
 
-  auto handler = std::make_unique<sq::TsqProcVariable>("ButtonClick", &script_, sq::stClass, "", false);
+  auto handler =
+      std::make_unique<sq::TsqProcVariable>("ButtonClick", &script_, sq::stClass, "", false);
   sq::TsqProcVariable* raw = handler.get();
   raw->AddParameter(std::make_unique<sq::TsqParamItem>("Sender", sq::stVariant, "Variant"));
   script_.Add("ButtonClick", std::move(handler));

@@ -56,8 +56,8 @@ class Reader {
         continue;
       }
       if (std::string id = p_.GetIdent(); !id.empty()) {
-        static const char* words[] = {"div", "mod", "and", "or", "xor", "shl", "shr",
-                                      "not", "in",  "is"};
+        static const char* words[] = {"div", "mod", "and", "or", "xor",
+                                      "shl", "shr", "not", "in", "is"};
         bool isWord = false;
         for (const char* w : words) isWord = isWord || core::EqualsNoCase(id, w);
         if (isWord) {
@@ -78,16 +78,17 @@ class Reader {
       if (ch == "(") ++depth;
       if (ch == ")") --depth;
       if (ch == "-" && expectOperand) ch = "unminus";
-      if ((ch == "<" || ch == ">") && (p_.Text()[static_cast<size_t>(p_.Position() - 1)] == '=' ||
-                                       (ch == "<" && p_.Text()[static_cast<size_t>(p_.Position() - 1)] == '>')))
+      if ((ch == "<" || ch == ">") &&
+          (p_.Text()[static_cast<size_t>(p_.Position() - 1)] == '=' ||
+           (ch == "<" && p_.Text()[static_cast<size_t>(p_.Position() - 1)] == '>')))
         ch += p_.GetChar();
       e->AddOperator(ch, pos);
       expectOperand = ch != ")";
     }
     std::string fail = e->Finalize();
     if (failPos) *failPos = fail;
-    e->SetSourceText(std::string_view(p_.Text()).substr(static_cast<size_t>(start - 1),
-                                                         static_cast<size_t>(p_.Position() - start)));
+    e->SetSourceText(std::string_view(p_.Text()).substr(
+        static_cast<size_t>(start - 1), static_cast<size_t>(p_.Position() - start)));
     return e;
   }
 

@@ -18,21 +18,37 @@ using core::VarType;
 namespace {
 
 // One sample value per operand class.
-Variant E() { return Variant(); }
-Variant N() { return Variant::MakeNull(); }
-Variant I(int32_t v = 7) { return Variant(v); }
-Variant R(double v = 2.5) { return Variant(v); }
-Variant C(double v = 1.5) { return Variant(Currency::FromDouble(v)); }
-Variant S(const char* v = "4") { return Variant(v); }
-Variant B(bool v = true) { return Variant(v); }
-Variant D(double v = 45000.0) { return Variant::MakeDate(v); }
+Variant E() {
+  return Variant();
+}
+Variant N() {
+  return Variant::MakeNull();
+}
+Variant I(int32_t v = 7) {
+  return Variant(v);
+}
+Variant R(double v = 2.5) {
+  return Variant(v);
+}
+Variant C(double v = 1.5) {
+  return Variant(Currency::FromDouble(v));
+}
+Variant S(const char* v = "4") {
+  return Variant(v);
+}
+Variant B(bool v = true) {
+  return Variant(v);
+}
+Variant D(double v = 45000.0) {
+  return Variant::MakeDate(v);
+}
 
 struct OpCase {
   const char* name;
   Variant left;
   Variant right;
   VarOp op;
-  Variant expected;       // compared by type and value when no error is expected
+  Variant expected;  // compared by type and value when no error is expected
   const char* error = nullptr;
 };
 
@@ -171,33 +187,33 @@ core::TObject* SomeObject() {
 
 INSTANTIATE_TEST_SUITE_P(
     Pairs, VarCompareTable,
-    testing::Values(
-        CompareCase{"NullEqualsNull", N(), N(), 0},
-        CompareCase{"NullBelowZero", N(), I(0), -1},
-        CompareCase{"NullBelowEmptyText", N(), S(""), -1},
-        CompareCase{"IntAboveNull", I(-5), N(), 1},
-        CompareCase{"EmptyFails", E(), I(0), 0, kInvalidOp},
-        CompareCase{"NullAgainstEmptyFails", N(), E(), 0, kInvalidOp},
-        CompareCase{"LowerAfterUpperByteWise", S("a"), S("B"), 1},
-        CompareCase{"LastByteDecides", S("abc"), S("abd"), -1},
-        CompareCase{"PrefixIsSmaller", S("ab"), S("abc"), -1},
-        CompareCase{"HighBytesAreUnsigned", S("\xE4\xB8\xAD"), S("z"), 1},
-        CompareCase{"StringEqualsString", S("x"), S("x"), 0},
-        CompareCase{"NumericStringAgainstInt", S("10"), I(9), 1},
-        CompareCase{"TextAgainstIntFails", S("x"), I(9), 0, kConversion},
-        CompareCase{"IntAgainstReal", I(2), R(2.5), -1},
-        CompareCase{"CurrencyAgainstReal", C(1.5), R(1.5), 0},
-        CompareCase{"DateAgainstInt", D(45000), I(44999), 1},
-        CompareCase{"FalseBelowTrue", B(false), B(true), -1},
-        CompareCase{"TrueIsMinusOneAgainstInt", B(true), I(0), -1},
-        CompareCase{"StringAgainstBool", S("True"), B(true), 0},
-        CompareCase{"ObjectAgainstNil", Variant(SomeObject()), I(0), 1},
-        CompareCase{"ObjectAgainstItself", Variant(SomeObject()), Variant(SomeObject()), 0}),
+    testing::Values(CompareCase{"NullEqualsNull", N(), N(), 0},
+                    CompareCase{"NullBelowZero", N(), I(0), -1},
+                    CompareCase{"NullBelowEmptyText", N(), S(""), -1},
+                    CompareCase{"IntAboveNull", I(-5), N(), 1},
+                    CompareCase{"EmptyFails", E(), I(0), 0, kInvalidOp},
+                    CompareCase{"NullAgainstEmptyFails", N(), E(), 0, kInvalidOp},
+                    CompareCase{"LowerAfterUpperByteWise", S("a"), S("B"), 1},
+                    CompareCase{"LastByteDecides", S("abc"), S("abd"), -1},
+                    CompareCase{"PrefixIsSmaller", S("ab"), S("abc"), -1},
+                    CompareCase{"HighBytesAreUnsigned", S("\xE4\xB8\xAD"), S("z"), 1},
+                    CompareCase{"StringEqualsString", S("x"), S("x"), 0},
+                    CompareCase{"NumericStringAgainstInt", S("10"), I(9), 1},
+                    CompareCase{"TextAgainstIntFails", S("x"), I(9), 0, kConversion},
+                    CompareCase{"IntAgainstReal", I(2), R(2.5), -1},
+                    CompareCase{"CurrencyAgainstReal", C(1.5), R(1.5), 0},
+                    CompareCase{"DateAgainstInt", D(45000), I(44999), 1},
+                    CompareCase{"FalseBelowTrue", B(false), B(true), -1},
+                    CompareCase{"TrueIsMinusOneAgainstInt", B(true), I(0), -1},
+                    CompareCase{"StringAgainstBool", S("True"), B(true), 0},
+                    CompareCase{"ObjectAgainstNil", Variant(SomeObject()), I(0), 1},
+                    CompareCase{"ObjectAgainstItself", Variant(SomeObject()), Variant(SomeObject()),
+                                0}),
     [](const testing::TestParamInfo<CompareCase>& info) { return std::string(info.param.name); });
 
 TEST(VarUnary, NegateByClass) {
   ExpectSame(I(-7), core::VarNeg(I(7)));
-  ExpectSame(R(2147483648.0), core::VarNeg(I(-2147483647 - 1))) ;
+  ExpectSame(R(2147483648.0), core::VarNeg(I(-2147483647 - 1)));
   ExpectSame(R(-2.5), core::VarNeg(R(2.5)));
   ExpectSame(C(-1.5), core::VarNeg(C(1.5)));
   ExpectSame(R(-4.0), core::VarNeg(S("4")));
