@@ -297,11 +297,15 @@ class ClassBuilder {
   ClassBuilder(std::string name, const ClassInfo* parent)
       : info_(new ClassInfo(std::move(name), parent)) {}
 
-  // Makes the class creatable: `new C(owner)` with owner cast to C's owner type.
+  // Makes the class creatable: `new C(owner)` with owner cast to C's owner type,
+  // or `new C()` when C takes no owner.
   template <class Owner = TObject>
   ClassBuilder& Factory() {
     info_->factory_ = [](TObject* owner) -> TObject* {
-      if constexpr (std::is_same_v<Owner, TObject>) {
+      if constexpr (!std::is_constructible_v<C, Owner*>) {
+        (void)owner;
+        return new C();  // a class without an owner (sub-objects, items)
+      } else if constexpr (std::is_same_v<Owner, TObject>) {
         return new C(owner);
       } else {
         return new C(dynamic_cast<Owner*>(owner));

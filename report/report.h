@@ -1,0 +1,194 @@
+// TqdrReport: the root of the component tree. Holds the template-level
+// properties, the option objects, the dataset/variable/style collections, the
+// error list with its display routine, the progress protocol and the settings store.
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "report/collections.h"
+#include "report/component.h"
+#include "report/options.h"
+
+class QSettings;
+
+namespace report {
+
+class TqdrStringList;
+class TqdrXMLSerializer;
+
+// The library's message boxes. report/ has no widgets: the application installs
+// an implementation; the default one shows nothing and records the messages.
+class TqdrMessageBoxes {
+ public:
+  virtual ~TqdrMessageBoxes() = default;
+  virtual void ErrorBox(const std::string& text, const std::string& caption);
+  // Returns the button pressed; the default answers `defaultButton`.
+  virtual int ConfirmBox(const std::string& text, const std::string& caption, int buttons);
+  std::vector<std::string> Recorded;  // "caption: text" of every box asked for
+  int defaultButton = 1;
+};
+// The installed boxes (never null).
+TqdrMessageBoxes& MessageBoxes();
+void SetMessageBoxes(std::unique_ptr<TqdrMessageBoxes> boxes);
+
+// A progress window as the engine and printing use it through the report.
+class TqdrProgressWindow {
+ public:
+  virtual ~TqdrProgressWindow() = default;
+  virtual void Start(int maximum, const std::string& message, bool showBar, bool showCancel) = 0;
+  virtual void SetMessage(const std::string& message) = 0;
+  virtual bool Terminated() const = 0;  // Cancel was pressed
+};
+// The preview control told about preparation (pages count from 0 there).
+class TqdrPreviewLink {
+ public:
+  virtual ~TqdrPreviewLink() = default;
+  virtual void PrepareStarted() = 0;
+  virtual void PagePrepared(int page) = 0;
+  virtual void PrepareEnded() = 0;
+  virtual void SetStatusText(const std::string&) {}
+};
+// Creates the progress windows; installed by the preview layer. Without one no window shows.
+void SetProgressWindowFactory(std::function<std::unique_ptr<TqdrProgressWindow>()> factory);
+
+enum TqdrProgressKind { pkPreparing = 0, pkExporting = 1, pkPrinting = 2 };
+
+class TqdrReport : public TqdrComponent {
+  CORE_DECLARE_CLASS()
+ public:
+  explicit TqdrReport(TqdrComponent* owner = nullptr);
+  ~TqdrReport() override;
+
+  // Published properties.
+  const std::string& Version() const { return version_; }
+  void SetVersion(const std::string&) { version_ = "3.23.9"; }
+  bool DotMatrixReport() const { return dotMatrixReport_; }
+  void SetDotMatrixReport(bool v) { dotMatrixReport_ = v; }
+  TqdrEngineOptions* EngineOptions() const { return engineOptions_.get(); }
+  void SetEngineOptions(TqdrEngineOptions* v) { engineOptions_->Assign(v); }
+  const std::string& IniFile() const { return iniFile_; }
+  void SetIniFile(const std::string& v) { iniFile_ = v; }
+  bool OldStyleProgress() const { return oldStyleProgress_; }
+  void SetOldStyleProgress(bool v) { oldStyleProgress_ = v; }
+  TqdrPreviewOptions* PreviewOptions() const { return previewOptions_.get(); }
+  void SetPreviewOptions(TqdrPreviewOptions* v) { previewOptions_->Assign(v); }
+  TqdrPrintOptions* PrintOptions() const { return printOptions_.get(); }
+  void SetPrintOptions(TqdrPrintOptions* v) { printOptions_->Assign(v); }
+  TqdrReportOptions* ReportOptions() const { return reportOptions_.get(); }
+  void SetReportOptions(TqdrReportOptions* v) { reportOptions_->Assign(v); }
+  const std::string& ScriptLanguage() const { return scriptLanguage_; }
+  void SetScriptLanguage(const std::string& v) { scriptLanguage_ = v; }
+  TqdrStringList* ScriptText() const { return scriptText_.get(); }
+  void SetScriptText(TqdrStringList* v);
+  bool ShowProgress() const { return showProgress_; }
+  void SetShowProgress(bool v) { showProgress_ = v; }
+  bool StoreInDFM() const { return storeInDFM_; }
+  void SetStoreInDFM(bool v) { storeInDFM_ = v; }
+  const std::string& OnRunDialogs() const { return onRunDialogs_; }
+  void SetOnRunDialogs(const std::string& v) { onRunDialogs_ = v; }
+  const std::string& OnStartReport() const { return onStartReport_; }
+  void SetOnStartReport(const std::string& v) { onStartReport_ = v; }
+  const std::string& OnStopReport() const { return onStopReport_; }
+  void SetOnStopReport(const std::string& v) { onStopReport_ = v; }
+
+  TqdrReportDatasets* Datasets() const { return datasets_.get(); }
+  TqdrVariables* Variables() const { return variables_.get(); }
+  TqdrStyles* Styles() const { return styles_.get(); }
+  // Replaces the styles; every memo re-applies its style name.
+  void SetStyles(const TqdrStyles& styles);
+
+  // Pages, objects, collections and options back to an empty template.
+  void Clear() override;
+  // The template file form (.qr3). LoadFromFile returns whether the file existed.
+  bool LoadFromFile(const std::string& fileName, bool raiseIfMissing = false);
+  void SaveToFile(const std::string& fileName);
+  void LoadFromStream(std::istream& stream) override;
+  void SaveToStream(std::ostream& stream, bool saveChildren = true,
+                    bool saveDefaultValues = false) override;
+  const std::string& FileName() const { return fileName_; }
+  // Asks for a template password; false when cancelled. Without one a
+  // protected template is refused (the report is emptied).
+  std::function<bool(std::string& password)> OnPasswordRequest;
+
+  // Error list: sorted, each message once.
+  void AddError(const std::string& text);
+  void AddErrors(const std::vector<std::string>& lines);
+  void ClearErrors() { errors_.clear(); }
+  const std::vector<std::string>& Errors() const { return errors_; }
+  std::string ErrorsText() const;  // lines joined by CR LF
+  // Shows `text` by NewSilentMode: an error box, nothing, or a raised core::Error.
+  void ShowErrorMessage(const std::string& text);
+  void ErrorBox(const std::string& text);
+  int ConfirmBox(const std::string& text, int buttons);
+
+  // Cancel flag tested by every engine and print loop.
+  bool Terminated() const { return terminated_; }
+  void SetTerminated(bool v) { terminated_ = v; }
+  // Progress protocol; kinds are TqdrProgressKind.
+  virtual void ProgressStart(int kind);
+  virtual void Progress(int kind, int page);
+  virtual void ProgressStop(int kind);
+  void ProgressMessage(const std::string& text);
+  std::function<void(TqdrReport*, int kind, int page)> OnProgressStart, OnProgress, OnProgressStop;
+  void SetPreviewLink(TqdrPreviewLink* link) { previewLink_ = link; }
+  TqdrPreviewLink* PreviewLink() const { return previewLink_; }
+  // Set by the engine: whether it runs, and whether this is the final pass.
+  void SetEngineRunning(bool v) { engineRunning_ = v; }
+  void SetFinalPass(bool v) { finalPass_ = v; }
+  TqdrProgressWindow* ProgressWindow() const { return progressWindow_.get(); }
+
+  // The settings store named by IniFile (the caller owns it).
+  std::unique_ptr<QSettings> GetIniFile() const;
+
+  // Resolves names in templates that the report itself does not hold (the
+  // components of the form that owns the report).
+  std::function<TqdrComponent*(const std::string& name)> OnFindComponent;
+
+  TqdrXMLSerializer* ActiveSerializer() const { return activeSerializer_; }
+  void SetActiveSerializer(TqdrXMLSerializer* s) { activeSerializer_ = s; }
+
+  bool HasStoredData() const override { return true; }
+  void WriteStoredData(TqdrPropWriter& writer, TqdrXMLSerializer& serializer) const override;
+  bool ReadStoredEntry(const std::string& name, TqdrPropReader& reader,
+                       TqdrXMLSerializer& serializer) override;
+  std::string GetDescription() const override;
+
+  // Every ReportOptions.Password character lowered by 10 (Scramble) or raised (Unscramble).
+  static std::string ScramblePassword(const std::string& s, int delta);
+
+ private:
+  void ResetOptions();
+  void ProcessMessages();
+
+  std::string version_ = "3.23.9";
+  bool dotMatrixReport_ = false;
+  std::unique_ptr<TqdrEngineOptions> engineOptions_;
+  std::string iniFile_ = "\\Software\\Morvane";
+  bool oldStyleProgress_ = false;
+  std::unique_ptr<TqdrPreviewOptions> previewOptions_;
+  std::unique_ptr<TqdrPrintOptions> printOptions_;
+  std::unique_ptr<TqdrReportOptions> reportOptions_;
+  std::string scriptLanguage_ = "VuredeVizivo";
+  std::unique_ptr<TqdrStringList> scriptText_;
+  bool showProgress_ = true, storeInDFM_ = true;
+  std::string onRunDialogs_, onStartReport_, onStopReport_;
+  std::unique_ptr<TqdrReportDatasets> datasets_;
+  std::unique_ptr<TqdrVariables> variables_;
+  std::unique_ptr<TqdrStyles> styles_;
+  std::vector<std::string> errors_;
+  bool terminated_ = false;
+  bool engineRunning_ = false, finalPass_ = true;
+  TqdrPreviewLink* previewLink_ = nullptr;
+  std::unique_ptr<TqdrProgressWindow> progressWindow_;
+  std::string fileName_;
+  TqdrXMLSerializer* activeSerializer_ = nullptr;
+};
+
+// Registers every class a template may name (safe to call repeatedly).
+void RegisterReportClasses();
+
+}  // namespace report
