@@ -1,6 +1,8 @@
 // Component tree, options, resources and the template serializer.
 #include <gtest/gtest.h>
 
+#include <QSettings>
+#include <cstdio>
 #include <sstream>
 
 #include "core/code_page.h"
@@ -497,6 +499,96 @@ TEST(Reflection, ReportClassesDescribeThemselves) {
   EXPECT_EQ(core::FindClass("TqdrDataSet"), nullptr);  // not creatable from templates
   EXPECT_EQ(core::FindClass("TqdrReport")->FindProperty("Datasets")->kind,
             core::PropKind::Collection);
+}
+
+}  // namespace
+}  // namespace report
+
+namespace report {
+namespace {
+
+TEST(Serializer, ReferencesResolveToFormDatasets) {
+  // A dataset that lives outside the report, as on the application's form.
+  TqdrUserDataSet formDataSet;
+  formDataSet.SetName("QDDBBRXX");
+  TqdrReport r;
+  auto* page = new TqdrReportPage(&r);
+  page->SetName("Page1");
+  auto* band = new TqdrMasterData(page);
+  band->SetName("MasterData1");
+  band->SetDataSet(&formDataSet);
+  r.SetDataSet(&formDataSet);
+  r.Datasets()->AddDataSet(&formDataSet);
+  std::string xml = Save(r);
+  EXPECT_NE(ElementLine(xml, "TqdrMasterData").find("DataSet=\"QDDBBRXX\" DataSetName=\"QDDBBRXX\""),
+            std::string::npos);
+  TqdrReport copy;
+  copy.EngineOptions()->SetNewSilentMode(TqdrSilentMode::simReThrow);
+  std::istringstream in(xml);
+  copy.LoadFromStream(in);
+  EXPECT_EQ(static_cast<TqdrBand*>(copy.FindObject("MasterData1"))->DataSet(), &formDataSet);
+  EXPECT_EQ(copy.DataSet(), &formDataSet);
+  ASSERT_EQ(copy.Datasets()->Count(), 1);
+  EXPECT_EQ(copy.Datasets()->Items(0)->DataSet(), &formDataSet);
+  EXPECT_EQ(ElementLine(Save(copy), "TqdrMasterData"), ElementLine(xml, "TqdrMasterData"));
+}
+
+TEST(Serializer, FreedDatasetLeavesEveryList) {
+  TqdrReport r;
+  auto* page = new TqdrReportPage(&r);
+  auto* memo = new TqdrMemoView(new TqdrMasterData(page));
+  {
+    TqdrUserDataSet ds;
+    ds.SetName("DS1");
+    EXPECT_EQ(ds.UserName(), "DS1");
+    ds.SetName("DS2");
+    EXPECT_EQ(ds.UserName(), "DS2");
+    EXPECT_THROW(ds.SetUserName("  "), core::Error);
+    memo->SetDataSet(&ds);
+    r.Datasets()->AddDataSet(&ds);
+    EXPECT_EQ(memo->DataSetName(), "DS2");
+  }
+  EXPECT_EQ(memo->DataSet(), nullptr);
+  EXPECT_EQ(memo->DataSetName(), "DS2");
+  EXPECT_EQ(r.Datasets()->Count(), 0);
+}
+
+TEST(Styles, ApplyAndReplace) {
+  TqdrReport r;
+  auto* memo = new TqdrMemoView(new TqdrMasterData(new TqdrReportPage(&r)));
+  TqdrStyles styles;
+  auto* s = styles.AddItem();
+  s->SetName("Red");
+  s->SetColor(255);
+  s->Font()->SetSize(16);
+  s->Frame()->SetTyp(frame_typ::ftAll);
+  r.SetStyles(styles);
+  memo->SetStyle("red");
+  EXPECT_EQ(memo->Color(), 255);
+  EXPECT_EQ(memo->Font()->Size(), 16);
+  EXPECT_FALSE(memo->ParentFont());
+  EXPECT_EQ(memo->Frame()->Typ(), frame_typ::ftAll);
+  memo->SetStyle("none");
+  EXPECT_EQ(memo->Color(), 255);
+  EXPECT_EQ(memo->Style(), "none");
+  r.SetStyles(TqdrStyles());
+  EXPECT_EQ(memo->Style(), "");
+}
+
+TEST(Settings, IniFileKinds) {
+  TqdrReport r;
+  auto registry = r.GetIniFile();
+  EXPECT_EQ(registry->group(), "Software/Morvane");
+  std::string path = ::testing::TempDir() + "qdr_settings.ini";
+  r.SetIniFile(path);
+  {
+    auto ini = r.GetIniFile();
+    ini->setValue("Preview/Zoom", 2);
+  }
+  auto again = r.GetIniFile();
+  EXPECT_EQ(again->fileName().toStdString(), path);
+  EXPECT_EQ(again->value("Preview/Zoom").toInt(), 2);
+  std::remove(path.c_str());
 }
 
 }  // namespace
