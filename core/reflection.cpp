@@ -48,9 +48,8 @@ bool ClassInfo::InheritsFrom(const ClassInfo* other) const {
 void ClassInfo::Finish() {
   if (parent_) props_ = parent_->props_;
   for (const auto& own : own_) {
-    auto same = std::find_if(props_.begin(), props_.end(), [&](const PropInfo* p) {
-      return EqualsNoCase(p->name, own->name);
-    });
+    auto same = std::find_if(props_.begin(), props_.end(),
+                             [&](const PropInfo* p) { return EqualsNoCase(p->name, own->name); });
     if (same != props_.end())
       *same = own.get();
     else
@@ -68,10 +67,9 @@ void ClassInfo::Finish() {
 }
 
 const PropInfo* ClassInfo::FindProperty(std::string_view name) const {
-  auto it = std::lower_bound(byName_.begin(), byName_.end(), name,
-                             [](const PropInfo* p, std::string_view n) {
-                               return CompareNoCase(p->name, n) < 0;
-                             });
+  auto it = std::lower_bound(
+      byName_.begin(), byName_.end(), name,
+      [](const PropInfo* p, std::string_view n) { return CompareNoCase(p->name, n) < 0; });
   if (it != byName_.end() && EqualsNoCase((*it)->name, name)) return *it;
   return nullptr;
 }

@@ -68,8 +68,8 @@ enum class PropKind : uint8_t {
   Boolean,
   Enumeration,
   Set,
-  Class,       // sub-object owned by the object (Font, Frame) or a reference (DataSet)
-  Event,       // script procedure name, stored as a string
+  Class,  // sub-object owned by the object (Font, Frame) or a reference (DataSet)
+  Event,  // script procedure name, stored as a string
   Variant,
   Collection,  // a TCollection of items of PropInfo::classType
 };
@@ -111,16 +111,16 @@ struct PropInfo {
   std::string name;
   PropKind kind = PropKind::Integer;
   uint32_t flags = pfNone;
-  const EnumType* enumType = nullptr;   // Enumeration: its members; Set: the element members
+  const EnumType* enumType = nullptr;    // Enumeration: its members; Set: the element members
   const ClassInfo* classType = nullptr;  // Class: class of the value; Collection: item class
   bool hasDefault = false;               // ordinal kinds: whether `defaultValue` is declared
   int64_t defaultValue = 0;              // ordinal kinds: the declared default (Boolean: 0/1)
   StoredRule stored = nullptr;           // null: always stored
   PropGetter get = nullptr;
-  PropSetter set = nullptr;              // null: read-only
-  ObjectGetter object = nullptr;         // Class and Collection: the object itself (may be null)
-  const ClassInfo* owner = nullptr;      // the class that declared this entry
-  int index = -1;                        // position in the owner class's full list
+  PropSetter set = nullptr;          // null: read-only
+  ObjectGetter object = nullptr;     // Class and Collection: the object itself (may be null)
+  const ClassInfo* owner = nullptr;  // the class that declared this entry
+  int index = -1;                    // position in the owner class's full list
 
   bool IsOrdinal() const {
     return kind == PropKind::Integer || kind == PropKind::Boolean ||
@@ -194,11 +194,13 @@ class TCollection : public TObject {
 
 // Inside a class body: declares StaticClass() and overrides TObject::ClassType().
 // The class defines StaticClass() in its .cpp with a ClassBuilder.
-#define CORE_DECLARE_CLASS()                                                    \
- public:                                                                        \
-  static const ::core::ClassInfo* StaticClass();                               \
-  const ::core::ClassInfo* ClassType() const override { return StaticClass(); } \
-                                                                                \
+#define CORE_DECLARE_CLASS()                            \
+ public:                                                \
+  static const ::core::ClassInfo* StaticClass();        \
+  const ::core::ClassInfo* ClassType() const override { \
+    return StaticClass();                               \
+  }                                                     \
+                                                        \
  private:
 
 namespace reflection_detail {
@@ -236,7 +238,8 @@ Variant ToVariant(const T& v) {
   } else if constexpr (std::is_convertible_v<T, std::string_view>) {
     return Variant(std::string_view(v));
   } else if constexpr (std::is_pointer_v<T>) {
-    return v ? Variant(static_cast<TObject*>(const_cast<std::remove_const_t<std::remove_pointer_t<T>>*>(v)))
+    return v ? Variant(static_cast<TObject*>(
+                   const_cast<std::remove_const_t<std::remove_pointer_t<T>>*>(v)))
              : Variant();
   } else {
     static_assert(sizeof(T) == 0, "unsupported property type");

@@ -126,7 +126,9 @@ int TqdrBand::BandNumber() const {
   return number;
 }
 
-std::string TqdrBand::GetDescription() const { return Resources().Lookup("obBand"); }
+std::string TqdrBand::GetDescription() const {
+  return Resources().Lookup("obBand");
+}
 
 // ---------------------------------------------------------------------------
 
@@ -146,8 +148,7 @@ const core::ClassInfo* TqdrDataBand::StaticClass() {
     PublishBandProperty(b, "KeepTogether");
     PublishBandProperty(b, "OutlineText");
     PublishBandProperty(b, "PrintChildIfInvisible");
-    b.Boolean<&D::PrintIfDetailEmpty, &D::SetPrintIfDetailEmpty>("PrintIfDetailEmpty")
-        .Default(0);
+    b.Boolean<&D::PrintIfDetailEmpty, &D::SetPrintIfDetailEmpty>("PrintIfDetailEmpty").Default(0);
     b.Integer<&D::RowCount, &D::SetRowCount>("RowCount");
     PublishBandProperty(b, "StartNewPage");
     PublishBandProperty(b, "Stretched");
@@ -164,16 +165,22 @@ TqdrDataBand::TqdrDataBand(TqdrComponent* owner)
 
 TqdrDataBand::~TqdrDataBand() = default;
 
-int TqdrDataBand::RowCount() const { return virtualDataSet_->RangeEndCount(); }
+int TqdrDataBand::RowCount() const {
+  return virtualDataSet_->RangeEndCount();
+}
 
-void TqdrDataBand::SetRowCount(int v) { virtualDataSet_->SetRangeEndCount(v); }
+void TqdrDataBand::SetRowCount(int v) {
+  virtualDataSet_->SetRangeEndCount(v);
+}
 
-std::string TqdrDataBand::GetDescription() const { return Resources().Lookup("obDataBand"); }
+std::string TqdrDataBand::GetDescription() const {
+  return Resources().Lookup("obDataBand");
+}
 
-#define QDR_DATA_BAND_INFO(Name)                                                               \
-  const core::ClassInfo* Name::StaticClass() {                                                 \
+#define QDR_DATA_BAND_INFO(Name)                                                                  \
+  const core::ClassInfo* Name::StaticClass() {                                                    \
     static const core::ClassInfo* info = BandClass<Name>(#Name, TqdrDataBand::StaticClass(), {}); \
-    return info;                                                                               \
+    return info;                                                                                  \
   }
 QDR_DATA_BAND_INFO(TqdrMasterData)
 QDR_DATA_BAND_INFO(TqdrDetailData)
@@ -183,15 +190,15 @@ QDR_DATA_BAND_INFO(TqdrDataBand5)
 QDR_DATA_BAND_INFO(TqdrDataBand6)
 #undef QDR_DATA_BAND_INFO
 
-#define QDR_BAND_INFO(Name, ...)                                                             \
-  const core::ClassInfo* Name::StaticClass() {                                               \
-    static const core::ClassInfo* info = BandClass<Name>(#Name, TqdrBand::StaticClass(), {__VA_ARGS__}); \
-    return info;                                                                             \
+#define QDR_BAND_INFO(Name, ...)                                        \
+  const core::ClassInfo* Name::StaticClass() {                          \
+    static const core::ClassInfo* info =                                \
+        BandClass<Name>(#Name, TqdrBand::StaticClass(), {__VA_ARGS__}); \
+    return info;                                                        \
   }
 QDR_BAND_INFO(TqdrHeader, "AllowSplit", "Child", "KeepChild", "PrintChildIfInvisible",
               "ReprintOnNewPage", "StartNewPage", "Stretched")
-QDR_BAND_INFO(TqdrFooter, "AllowSplit", "Child", "KeepChild", "PrintChildIfInvisible",
-              "Stretched")
+QDR_BAND_INFO(TqdrFooter, "AllowSplit", "Child", "KeepChild", "PrintChildIfInvisible", "Stretched")
 QDR_BAND_INFO(TqdrPageHeader, "Child", "PrintChildIfInvisible", "PrintOnFirstPage", "Stretched")
 QDR_BAND_INFO(TqdrPageFooter, "PrintOnFirstPage", "PrintOnLastPage")
 QDR_BAND_INFO(TqdrColumnHeader, "Stretched")

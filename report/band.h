@@ -122,11 +122,11 @@ class TqdrDataBand : public TqdrBand {
   std::unique_ptr<TqdrUserDataSet> virtualDataSet_;
 };
 
-#define QDR_BAND_CLASS(Name, Base)        \
-  class Name : public Base {              \
-    CORE_DECLARE_CLASS()                  \
-   public:                                \
-    using Base::Base;                     \
+#define QDR_BAND_CLASS(Name, Base) \
+  class Name : public Base {       \
+    CORE_DECLARE_CLASS()           \
+   public:                         \
+    using Base::Base;              \
   };
 
 QDR_BAND_CLASS(TqdrMasterData, TqdrDataBand)

@@ -52,9 +52,13 @@ TqdrReport* TqdrDatasetItem::Report() const {
   return list ? list->Report() : nullptr;
 }
 
-TqdrDataSet* TqdrDatasetItem::DataSet() const { return link_ ? link_->DataSet() : nullptr; }
+TqdrDataSet* TqdrDatasetItem::DataSet() const {
+  return link_ ? link_->DataSet() : nullptr;
+}
 
-std::string TqdrDatasetItem::DataSetName() const { return link_ ? link_->DataSetName() : ""; }
+std::string TqdrDatasetItem::DataSetName() const {
+  return link_ ? link_->DataSetName() : "";
+}
 
 static DatasetLink* EnsureLink(std::unique_ptr<TqdrComponent>& link, TqdrDatasetItem* item,
                                core::TCollection* collection) {
@@ -116,11 +120,12 @@ TqdrDatasetItem* TqdrReportDatasets::Find(const std::string& userName) const {
 
 const core::ClassInfo* TqdrVariable::StaticClass() {
   using V = TqdrVariable;
-  static const core::ClassInfo* info = core::ClassBuilder<V>("TqdrVariable", nullptr)
+  static const core::ClassInfo* info =
+      core::ClassBuilder<V>("TqdrVariable", nullptr)
           .Factory([](core::TObject*) -> core::TObject* { return new TqdrVariable; })
-                                           .String<&V::Name, &V::SetName>("Name")
-                                           .VariantProp<&V::Value, &V::SetValue>("Value")
-                                           .Done();
+          .String<&V::Name, &V::SetName>("Name")
+          .VariantProp<&V::Value, &V::SetValue>("Value")
+          .Done();
   return info;
 }
 
@@ -157,8 +162,12 @@ TqdrStyleItem::TqdrStyleItem()
 
 TqdrStyleItem::~TqdrStyleItem() = default;
 
-void TqdrStyleItem::SetFont(TqdrFont* f) { font_->Assign(f); }
-void TqdrStyleItem::SetFrame(TqdrFrame* f) { frame_->Assign(f); }
+void TqdrStyleItem::SetFont(TqdrFont* f) {
+  font_->Assign(f);
+}
+void TqdrStyleItem::SetFrame(TqdrFrame* f) {
+  frame_->Assign(f);
+}
 
 void TqdrStyleItem::Assign(const TqdrPersistent* source) {
   auto* s = dynamic_cast<const TqdrStyleItem*>(source);

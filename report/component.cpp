@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <mutex>
 #include <set>
 #include <sstream>
 
@@ -37,7 +38,8 @@ const core::ClassInfo* TqdrComponent::StaticClass() {
           // Written first by the element writer itself, never through the property list.
           .String<&TqdrComponent::Name, &TqdrComponent::SetName>("Name")
           .Stored([](const core::TObject*) { return false; })
-          .Integer<&TqdrComponent::Tag, &TqdrComponent::SetTag>("Tag").Default(0)
+          .Integer<&TqdrComponent::Tag, &TqdrComponent::SetTag>("Tag")
+          .Default(0)
           .Done();
   return info;
 }
@@ -249,7 +251,9 @@ std::string TqdrComponent::BaseName() const {
   return name;
 }
 
-std::string TqdrComponent::GetDescription() const { return std::string(ClassName()); }
+std::string TqdrComponent::GetDescription() const {
+  return std::string(ClassName());
+}
 
 void TqdrComponent::AlignChildren() {
   std::vector<std::pair<std::string, TqdrView*>> list;
@@ -350,6 +354,10 @@ void TqdrComponent::LoadFromStream(std::istream& stream) {
   TqdrXMLSerializer serializer(report);
   TqdrXMLSerializer* previous = report ? report->ActiveSerializer() : nullptr;
   if (report) report->SetActiveSerializer(&serializer);
+  // One library-wide lock for loads of reports whose thread-safe switch is on.
+  static std::mutex loadLock;
+  std::unique_lock<std::mutex> guard(loadLock, std::defer_lock);
+  if (report && report->EngineOptions()->UseThreadSafe()) guard.lock();
   try {
     serializer.ReadRootComponent(this, stream);
   } catch (...) {

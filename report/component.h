@@ -168,8 +168,7 @@ class TqdrReportComponent : public TqdrComponent {
   void SetDescription(const std::string& v) { description_ = v; }
 
   // Draws the object on a canvas; bands and non-visual components draw nothing.
-  virtual void Draw(QPainter& canvas, double scaleX, double scaleY, double offsetX,
-                    double offsetY);
+  virtual void Draw(QPainter& canvas, double scaleX, double scaleY, double offsetX, double offsetY);
   // Saves the bounds before the band engine prints the object; AfterPrint restores them.
   virtual void BeforePrint();
   virtual void AfterPrint();

@@ -35,10 +35,14 @@ const core::ClassInfo* TqdrDataSet::StaticClass() {
   using S = TqdrDataSet;
   static const core::ClassInfo* info =
       core::ClassBuilder<S>("TqdrDataSet", TqdrDialogComponent::StaticClass())
-          .Boolean<&S::Enabled, &S::SetEnabled>("Enabled").Default(1)
-          .Enum<&S::RangeBegin, &S::SetRangeBegin>("RangeBegin", &kRangeBeginType).Default(0)
-          .Enum<&S::RangeEnd, &S::SetRangeEnd>("RangeEnd", &kRangeEndType).Default(0)
-          .Integer<&S::RangeEndCount, &S::SetRangeEndCount>("RangeEndCount").Default(0)
+          .Boolean<&S::Enabled, &S::SetEnabled>("Enabled")
+          .Default(1)
+          .Enum<&S::RangeBegin, &S::SetRangeBegin>("RangeBegin", &kRangeBeginType)
+          .Default(0)
+          .Enum<&S::RangeEnd, &S::SetRangeEnd>("RangeEnd", &kRangeEndType)
+          .Default(0)
+          .Integer<&S::RangeEndCount, &S::SetRangeEndCount>("RangeEndCount")
+          .Default(0)
           .String<&S::UserName, &S::SetUserName>("UserName")
           .Done();
   return info;
@@ -83,16 +87,20 @@ TqdrUserDataSet::TqdrUserDataSet(TqdrComponent* owner)
 
 TqdrUserDataSet::~TqdrUserDataSet() = default;
 
-void TqdrUserDataSet::SetFields(TqdrStringList* v) { fields_->Assign(v); }
+void TqdrUserDataSet::SetFields(TqdrStringList* v) {
+  fields_->Assign(v);
+}
 
 const core::ClassInfo* TqdrCustomDBDataSet::StaticClass() {
   using S = TqdrCustomDBDataSet;
   static const core::ClassInfo* info =
       core::ClassBuilder<S>("TqdrCustomDBDataSet", TqdrDataSet::StaticClass())
-          .Boolean<&S::CloseDataSource, &S::SetCloseDataSource>("CloseDataSource").Default(0)
+          .Boolean<&S::CloseDataSource, &S::SetCloseDataSource>("CloseDataSource")
+          .Default(0)
           .Object<&S::FieldAliases, &S::SetFieldAliases>(
               "FieldAliases", TqdrStringList::StaticClass(), core::pfStringList)
-          .Boolean<&S::OpenDataSource, &S::SetOpenDataSource>("OpenDataSource").Default(1)
+          .Boolean<&S::OpenDataSource, &S::SetOpenDataSource>("OpenDataSource")
+          .Default(1)
           .Done();
   return info;
 }
@@ -102,10 +110,11 @@ TqdrCustomDBDataSet::TqdrCustomDBDataSet(TqdrComponent* owner)
 
 TqdrCustomDBDataSet::~TqdrCustomDBDataSet() = default;
 
-void TqdrCustomDBDataSet::SetFieldAliases(TqdrStringList* v) { fieldAliases_->Assign(v); }
+void TqdrCustomDBDataSet::SetFieldAliases(TqdrStringList* v) {
+  fieldAliases_->Assign(v);
+}
 
-TqdrDataSet* FindDataSetByName(TqdrDataSet* current, const std::string& name,
-                               TqdrReport* report) {
+TqdrDataSet* FindDataSetByName(TqdrDataSet* current, const std::string& name, TqdrReport* report) {
   if (name.empty()) return nullptr;
   if (!report) return current;
   DataSetList& list = AllDataSets();

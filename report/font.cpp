@@ -22,7 +22,8 @@ const core::ClassInfo* TqdrFont::StaticClass() {
           .Integer<&TqdrFont::Color, &TqdrFont::SetColor>("Color")
           .Integer<&TqdrFont::Height, &TqdrFont::SetHeight>("Height")
           .String<&TqdrFont::Name, &TqdrFont::SetName>("Name")
-          .Enum<&TqdrFont::Pitch, &TqdrFont::SetPitch>("Pitch", &kFontPitchType).Default(0)
+          .Enum<&TqdrFont::Pitch, &TqdrFont::SetPitch>("Pitch", &kFontPitchType)
+          .Default(0)
           .Integer<&TqdrFont::Size, &TqdrFont::SetSize>("Size")
           .Stored([](const core::TObject*) { return false; })
           .Set<&TqdrFont::Style, &TqdrFont::SetStyle>("Style", &kFontStyleType)
@@ -44,9 +45,13 @@ void TqdrFont::SetHeight(int v) {
   Changed();
 }
 
-int TqdrFont::Size() const { return -MulDiv(height_, 72, PixelsPerInch()); }
+int TqdrFont::Size() const {
+  return -MulDiv(height_, 72, PixelsPerInch());
+}
 
-void TqdrFont::SetSize(int points) { SetHeight(-MulDiv(points, PixelsPerInch(), 72)); }
+void TqdrFont::SetSize(int points) {
+  SetHeight(-MulDiv(points, PixelsPerInch(), 72));
+}
 
 void TqdrFont::SetColor(int v) {
   if (v == color_) return;

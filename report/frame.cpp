@@ -9,13 +9,16 @@ const core::ClassInfo* TqdrFrame::StaticClass() {
   static const core::ClassInfo* info =
       core::ClassBuilder<TqdrFrame>("TqdrFrame", nullptr)
           .Factory<>()
-          .Integer<&TqdrFrame::Color, &TqdrFrame::SetColor>("Color").Default(clBlack)
-          .Boolean<&TqdrFrame::DropShadow, &TqdrFrame::SetDropShadow>("DropShadow").Default(0)
+          .Integer<&TqdrFrame::Color, &TqdrFrame::SetColor>("Color")
+          .Default(clBlack)
+          .Boolean<&TqdrFrame::DropShadow, &TqdrFrame::SetDropShadow>("DropShadow")
+          .Default(0)
           .Integer<&TqdrFrame::ShadowColor, &TqdrFrame::SetShadowColor>("ShadowColor")
           .Default(clBlack)
           .Float<&TqdrFrame::ShadowWidth, &TqdrFrame::SetShadowWidth>("ShadowWidth")
           .StoredIf<&TqdrFrame::IsShadowWidthStored>()
-          .Enum<&TqdrFrame::Style, &TqdrFrame::SetStyle>("Style", &kFrameStyleType).Default(0)
+          .Enum<&TqdrFrame::Style, &TqdrFrame::SetStyle>("Style", &kFrameStyleType)
+          .Default(0)
           .Set<&TqdrFrame::Typ, &TqdrFrame::SetTyp>("Typ", &kFrameTypType)
           .StoredIf<&TqdrFrame::IsTypStored>()
           .Float<&TqdrFrame::Width, &TqdrFrame::SetWidth>("Width")
@@ -46,15 +49,19 @@ const core::ClassInfo* TqdrHighlight::StaticClass() {
   static const core::ClassInfo* info =
       core::ClassBuilder<TqdrHighlight>("TqdrHighlight", nullptr)
           .Factory<>()
-          .Boolean<&TqdrHighlight::Active, &TqdrHighlight::SetActive>("Active").Default(0)
+          .Boolean<&TqdrHighlight::Active, &TqdrHighlight::SetActive>("Active")
+          .Default(0)
           .Object<&TqdrHighlight::Font, &TqdrHighlight::SetFont>("Font", TqdrFont::StaticClass())
-          .Integer<&TqdrHighlight::Color, &TqdrHighlight::SetColor>("Color").Default(clTransparent)
+          .Integer<&TqdrHighlight::Color, &TqdrHighlight::SetColor>("Color")
+          .Default(clTransparent)
           .String<&TqdrHighlight::Condition, &TqdrHighlight::SetCondition>("Condition")
           .Done();
   return info;
 }
 
-TqdrHighlight::TqdrHighlight() : font_(std::make_unique<TqdrFont>()) { font_->SetColor(clRed); }
+TqdrHighlight::TqdrHighlight() : font_(std::make_unique<TqdrFont>()) {
+  font_->SetColor(clRed);
+}
 
 void TqdrHighlight::Assign(const TqdrPersistent* source) {
   auto* h = dynamic_cast<const TqdrHighlight*>(source);
@@ -71,7 +78,8 @@ const core::ClassInfo* TqdrFormat::StaticClass() {
           .String<&TqdrFormat::DecimalSeparator, &TqdrFormat::SetDecimalSeparator>(
               "DecimalSeparator")
           .String<&TqdrFormat::FormatStr, &TqdrFormat::SetFormatStr>("FormatStr")
-          .Enum<&TqdrFormat::Kind, &TqdrFormat::SetKind>("Kind", &kFormatKindType).Default(0)
+          .Enum<&TqdrFormat::Kind, &TqdrFormat::SetKind>("Kind", &kFormatKindType)
+          .Default(0)
           .Done();
   return info;
 }

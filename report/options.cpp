@@ -12,15 +12,21 @@ const core::ClassInfo* TqdrEngineOptions::StaticClass() {
   static const core::ClassInfo* info =
       core::ClassBuilder<E>("TqdrEngineOptions", nullptr)
           .Factory<>()
-          .Boolean<&E::ConvertNulls, &E::SetConvertNulls>("ConvertNulls").Default(1)
-          .Boolean<&E::DoublePass, &E::SetDoublePass>("DoublePass").Default(0)
-          .Integer<&E::MaxMemSize, &E::SetMaxMemSize>("MaxMemSize").Default(10)
-          .Boolean<&E::PrintIfEmpty, &E::SetPrintIfEmpty>("PrintIfEmpty").Default(1)
-          .Boolean<&E::SilentMode, &E::SetSilentMode>("SilentMode").Default(0)
+          .Boolean<&E::ConvertNulls, &E::SetConvertNulls>("ConvertNulls")
+          .Default(1)
+          .Boolean<&E::DoublePass, &E::SetDoublePass>("DoublePass")
+          .Default(0)
+          .Integer<&E::MaxMemSize, &E::SetMaxMemSize>("MaxMemSize")
+          .Default(10)
+          .Boolean<&E::PrintIfEmpty, &E::SetPrintIfEmpty>("PrintIfEmpty")
+          .Default(1)
+          .Boolean<&E::SilentMode, &E::SetSilentMode>("SilentMode")
+          .Default(0)
           .Enum<&E::NewSilentMode, &E::SetNewSilentMode>("NewSilentMode", &kSilentModeType)
           .Default(0)
           .String<&E::TempDir, &E::SetTempDir>("TempDir")
-          .Boolean<&E::UseFileCache, &E::SetUseFileCache>("UseFileCache").Default(0)
+          .Boolean<&E::UseFileCache, &E::SetUseFileCache>("UseFileCache")
+          .Default(0)
           .Done();
   return info;
 }
@@ -36,19 +42,29 @@ const core::ClassInfo* TqdrPreviewOptions::StaticClass() {
   static const core::ClassInfo* info =
       core::ClassBuilder<P>("TqdrPreviewOptions", nullptr)
           .Factory<>()
-          .Boolean<&P::AllowEdit, &P::SetAllowEdit>("AllowEdit").Default(1)
+          .Boolean<&P::AllowEdit, &P::SetAllowEdit>("AllowEdit")
+          .Default(1)
           .Set<&P::Buttons, &P::SetButtons>("Buttons", &kPreviewButtonsType)
           .Default(preview_button::kDefault)
-          .Boolean<&P::DoubleBuffered, &P::SetDoubleBuffered>("DoubleBuffered").Default(1)
-          .Boolean<&P::Maximized, &P::SetMaximized>("Maximized").Default(1)
-          .Boolean<&P::MDIChild, &P::SetMDIChild>("MDIChild").Default(0)
-          .Boolean<&P::Modal, &P::SetModal>("Modal").Default(1)
-          .Boolean<&P::OutlineExpand, &P::SetOutlineExpand>("OutlineExpand").Default(1)
-          .Boolean<&P::OutlineVisible, &P::SetOutlineVisible>("OutlineVisible").Default(0)
-          .Integer<&P::OutlineWidth, &P::SetOutlineWidth>("OutlineWidth").Default(120)
-          .Boolean<&P::ShowCaptions, &P::SetShowCaptions>("ShowCaptions").Default(0)
+          .Boolean<&P::DoubleBuffered, &P::SetDoubleBuffered>("DoubleBuffered")
+          .Default(1)
+          .Boolean<&P::Maximized, &P::SetMaximized>("Maximized")
+          .Default(1)
+          .Boolean<&P::MDIChild, &P::SetMDIChild>("MDIChild")
+          .Default(0)
+          .Boolean<&P::Modal, &P::SetModal>("Modal")
+          .Default(1)
+          .Boolean<&P::OutlineExpand, &P::SetOutlineExpand>("OutlineExpand")
+          .Default(1)
+          .Boolean<&P::OutlineVisible, &P::SetOutlineVisible>("OutlineVisible")
+          .Default(0)
+          .Integer<&P::OutlineWidth, &P::SetOutlineWidth>("OutlineWidth")
+          .Default(120)
+          .Boolean<&P::ShowCaptions, &P::SetShowCaptions>("ShowCaptions")
+          .Default(0)
           .Float<&P::Zoom, &P::SetZoom>("Zoom")
-          .Enum<&P::ZoomMode, &P::SetZoomMode>("ZoomMode", &kZoomModeType).Default(0)
+          .Enum<&P::ZoomMode, &P::SetZoomMode>("ZoomMode", &kZoomModeType)
+          .Default(0)
           .Done();
   return info;
 }
@@ -64,20 +80,27 @@ const core::ClassInfo* TqdrPrintOptions::StaticClass() {
   static const core::ClassInfo* info =
       core::ClassBuilder<P>("TqdrPrintOptions", nullptr)
           .Factory<>()
-          .Integer<&P::Copies, &P::SetCopies>("Copies").Default(1)
-          .Boolean<&P::Collate, &P::SetCollate>("Collate").Default(1)
+          .Integer<&P::Copies, &P::SetCopies>("Copies")
+          .Default(1)
+          .Boolean<&P::Collate, &P::SetCollate>("Collate")
+          .Default(1)
           .String<&P::PageNumbers, &P::SetPageNumbers>("PageNumbers")
           .String<&P::Printer, &P::SetPrinter>("Printer")
-          .Enum<&P::PrintPages, &P::SetPrintPages>("PrintPages", &kPrintPagesType).Default(0)
-          .Boolean<&P::Reverse, &P::SetReverse>("Reverse").Default(0)
-          .Boolean<&P::ShowDialog, &P::SetShowDialog>("ShowDialog").Default(1)
+          .Enum<&P::PrintPages, &P::SetPrintPages>("PrintPages", &kPrintPagesType)
+          .Default(0)
+          .Boolean<&P::Reverse, &P::SetReverse>("Reverse")
+          .Default(0)
+          .Boolean<&P::ShowDialog, &P::SetShowDialog>("ShowDialog")
+          .Default(1)
           .Done();
   return info;
 }
 
 TqdrPrintOptions::TqdrPrintOptions() : printer_(Resources().Lookup("prDefault")) {}
 
-void TqdrPrintOptions::Clear() { *this = TqdrPrintOptions(); }
+void TqdrPrintOptions::Clear() {
+  *this = TqdrPrintOptions();
+}
 
 void TqdrPrintOptions::Assign(const TqdrPersistent* source) {
   auto* s = dynamic_cast<const TqdrPrintOptions*>(source);
@@ -91,13 +114,16 @@ const core::ClassInfo* TqdrReportOptions::StaticClass() {
       core::ClassBuilder<R>("TqdrReportOptions", nullptr)
           .Factory<>()
           .String<&R::Author, &R::SetAuthor>("Author")
-          .Boolean<&R::Compressed, &R::SetCompressed>("Compressed").Default(0)
+          .Boolean<&R::Compressed, &R::SetCompressed>("Compressed")
+          .Default(0)
           .String<&R::ConnectionName, &R::SetConnectionName>("ConnectionName")
-          .Float<&R::CreateDate, &R::SetCreateDate>("CreateDate").Flags(core::pfDateTime)
-          .Object<&R::Description, &R::SetDescription>(
-              "Description", TqdrStringList::StaticClass(), core::pfStringList)
+          .Float<&R::CreateDate, &R::SetCreateDate>("CreateDate")
+          .Flags(core::pfDateTime)
+          .Object<&R::Description, &R::SetDescription>("Description", TqdrStringList::StaticClass(),
+                                                       core::pfStringList)
           .String<&R::InitString, &R::SetInitString>("InitString")
-          .Float<&R::LastChange, &R::SetLastChange>("LastChange").Flags(core::pfDateTime)
+          .Float<&R::LastChange, &R::SetLastChange>("LastChange")
+          .Flags(core::pfDateTime)
           .String<&R::Name, &R::SetName>("Name")
           .String<&R::Password, &R::SetPassword>("Password")
           .Object<&R::Picture, &R::SetPicture>("Picture", TqdrPicture::StaticClass())
@@ -117,8 +143,12 @@ TqdrReportOptions::TqdrReportOptions()
 
 TqdrReportOptions::~TqdrReportOptions() = default;
 
-void TqdrReportOptions::SetDescription(TqdrStringList* v) { description_->Assign(v); }
-void TqdrReportOptions::SetPicture(TqdrPicture* v) { picture_->Assign(v); }
+void TqdrReportOptions::SetDescription(TqdrStringList* v) {
+  description_->Assign(v);
+}
+void TqdrReportOptions::SetPicture(TqdrPicture* v) {
+  picture_->Assign(v);
+}
 
 void TqdrReportOptions::Clear() {
   author_.clear();

@@ -85,9 +85,9 @@ const core::ClassInfo* TqdrReportPage::StaticClass() {
         .Default(0);
     b.Boolean<&P::TitleBeforeHeader, &P::SetTitleBeforeHeader>("TitleBeforeHeader").Default(1);
     b.Object<&P::HGuides, &P::SetHGuides>("HGuides", TqdrStringList::StaticClass(),
-                                         core::pfStringList);
+                                          core::pfStringList);
     b.Object<&P::VGuides, &P::SetVGuides>("VGuides", TqdrStringList::StaticClass(),
-                                         core::pfStringList);
+                                          core::pfStringList);
     b.Event<&P::OnAfterPrint, &P::SetOnAfterPrint>("OnAfterPrint");
     b.Event<&P::OnBeforePrint, &P::SetOnBeforePrint>("OnBeforePrint");
     b.Event<&P::OnManualBuild, &P::SetOnManualBuild>("OnManualBuild");
@@ -109,15 +109,33 @@ TqdrReportPage::TqdrReportPage(TqdrComponent* owner)
 
 TqdrReportPage::~TqdrReportPage() = default;
 
-TqdrPicture* TqdrReportPage::BackPicture() const { return background_->Picture(); }
-void TqdrReportPage::SetBackPicture(TqdrPicture* v) { background_->SetPicture(v); }
-int TqdrReportPage::Color() const { return background_->Color(); }
-void TqdrReportPage::SetColor(int v) { background_->SetColor(v); }
-TqdrFrame* TqdrReportPage::Frame() const { return background_->Frame(); }
-void TqdrReportPage::SetFrame(TqdrFrame* v) { background_->SetFrame(v); }
-void TqdrReportPage::SetColumnPositions(TqdrStringList* v) { columnPositions_->Assign(v); }
-void TqdrReportPage::SetHGuides(TqdrStringList* v) { hGuides_->Assign(v); }
-void TqdrReportPage::SetVGuides(TqdrStringList* v) { vGuides_->Assign(v); }
+TqdrPicture* TqdrReportPage::BackPicture() const {
+  return background_->Picture();
+}
+void TqdrReportPage::SetBackPicture(TqdrPicture* v) {
+  background_->SetPicture(v);
+}
+int TqdrReportPage::Color() const {
+  return background_->Color();
+}
+void TqdrReportPage::SetColor(int v) {
+  background_->SetColor(v);
+}
+TqdrFrame* TqdrReportPage::Frame() const {
+  return background_->Frame();
+}
+void TqdrReportPage::SetFrame(TqdrFrame* v) {
+  background_->SetFrame(v);
+}
+void TqdrReportPage::SetColumnPositions(TqdrStringList* v) {
+  columnPositions_->Assign(v);
+}
+void TqdrReportPage::SetHGuides(TqdrStringList* v) {
+  hGuides_->Assign(v);
+}
+void TqdrReportPage::SetVGuides(TqdrStringList* v) {
+  vGuides_->Assign(v);
+}
 
 void TqdrReportPage::UpdateDimensions() {
   SetWidth(std::round(paperWidth_ * qr01cm));
@@ -204,7 +222,9 @@ void TqdrReportPage::AlignChildren() {
   UpdateDimensions();
 }
 
-std::string TqdrReportPage::GetDescription() const { return Resources().Lookup("obRepPage"); }
+std::string TqdrReportPage::GetDescription() const {
+  return Resources().Lookup("obRepPage");
+}
 
 // ---------------------------------------------------------------------------
 
@@ -253,6 +273,8 @@ TqdrDialogPage::TqdrDialogPage(TqdrComponent* owner) : TqdrPage(owner) {
   Font()->SetSize(8);
 }
 
-std::string TqdrDialogPage::GetDescription() const { return Resources().Lookup("obDlgPage"); }
+std::string TqdrDialogPage::GetDescription() const {
+  return Resources().Lookup("obDlgPage");
+}
 
 }  // namespace report

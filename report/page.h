@@ -157,8 +157,17 @@ class TqdrDialogPage : public TqdrPage {
   void SetWindowState(TWindowState v) { windowState_ = v; }
   // Events: script procedure names, indexed by DialogEvent.
   enum DialogEvent {
-    kOnActivate, kOnClick, kOnCloseQuery, kOnDeactivate, kOnHide, kOnKeyDown, kOnKeyPress,
-    kOnKeyUp, kOnShow, kOnResize, kEventCount
+    kOnActivate,
+    kOnClick,
+    kOnCloseQuery,
+    kOnDeactivate,
+    kOnHide,
+    kOnKeyDown,
+    kOnKeyPress,
+    kOnKeyUp,
+    kOnShow,
+    kOnResize,
+    kEventCount
   };
   const std::string& Event(int which) const { return events_[which]; }
   void SetEvent(int which, const std::string& v) { events_[which] = v; }

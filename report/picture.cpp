@@ -89,7 +89,8 @@ bool TqdrPicture::ReadStoredEntry(const std::string& name, TqdrPropReader& reade
   // The graphic's form usually starts with its byte count; without one the bytes are the file.
   if (rest.size() >= 4) {
     uint32_t size = 0;
-    for (int i = 3; i >= 0; --i) size = (size << 8) | static_cast<unsigned char>(rest[static_cast<size_t>(i)]);
+    for (int i = 3; i >= 0; --i)
+      size = (size << 8) | static_cast<unsigned char>(rest[static_cast<size_t>(i)]);
     if (size == rest.size() - 4) rest.remove_prefix(4);
   }
   SetGraphic(std::move(cls), std::string(rest));

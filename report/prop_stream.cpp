@@ -9,7 +9,9 @@
 namespace report {
 
 namespace {
-[[noreturn]] void StreamError() { throw core::Error("Stream read error"); }
+[[noreturn]] void StreamError() {
+  throw core::Error("Stream read error");
+}
 }  // namespace
 
 void TqdrPropWriter::WriteName(std::string_view name) {
@@ -139,7 +141,8 @@ core::Variant TqdrPropReader::ReadValueOfType(PropValueType t) {
       // 80-bit float: 64-bit mantissa with explicit integer bit, 15-bit exponent, sign.
       std::string_view b = Take(10);
       uint64_t mant = 0;
-      for (int i = 7; i >= 0; --i) mant = (mant << 8) | static_cast<unsigned char>(b[static_cast<size_t>(i)]);
+      for (int i = 7; i >= 0; --i)
+        mant = (mant << 8) | static_cast<unsigned char>(b[static_cast<size_t>(i)]);
       int se = static_cast<unsigned char>(b[8]) | (static_cast<unsigned char>(b[9]) << 8);
       int exp = (se & 0x7FFF) - 16383 - 63;
       double d = mant == 0 ? 0.0 : static_cast<double>(mant) * std::ldexp(1.0, exp);

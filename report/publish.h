@@ -47,8 +47,8 @@ void Visible(core::ClassBuilder<C>& b) {
 }
 template <class C>
 void Restrictions(core::ClassBuilder<C>& b) {
-  b.template Set<&TqdrComponent::Restrictions, &TqdrComponent::SetRestrictions>(
-       "Restrictions", &kRestrictionsType)
+  b.template Set<&TqdrComponent::Restrictions, &TqdrComponent::SetRestrictions>("Restrictions",
+                                                                                &kRestrictionsType)
       .Default(0);
 }
 // DataSet (a reference) followed by DataSetName.

@@ -20,6 +20,7 @@
 #include "report/resources.h"
 #include "report/serializer.h"
 #include "report/view.h"
+#include "report/xml_document.h"
 
 namespace report {
 
@@ -89,7 +90,8 @@ void ReadCollection(core::TCollection& coll, TqdrPropReader& r, TqdrXMLSerialize
       while (!r.EndOfList()) {
         std::string name = r.ReadName();
         core::Variant value = r.ReadValue();
-        if (value.IsString()) value = core::Variant(core::GbkToUtf8(DecodeFormBytes(value.ToString())));
+        if (value.IsString())
+          value = core::Variant(core::GbkToUtf8(DecodeFormBytes(value.ToString())));
         if (const core::PropInfo* p = item->ClassType()->FindProperty(name)) {
           if (p->kind == core::PropKind::Class && (p->flags & core::pfReference)) {
             serializer.AddFixup(item, p, value.ToString());
@@ -125,7 +127,9 @@ int TqdrMessageBoxes::ConfirmBox(const std::string& text, const std::string& cap
   return defaultButton;
 }
 
-TqdrMessageBoxes& MessageBoxes() { return *BoxesSlot(); }
+TqdrMessageBoxes& MessageBoxes() {
+  return *BoxesSlot();
+}
 
 void SetMessageBoxes(std::unique_ptr<TqdrMessageBoxes> boxes) {
   BoxesSlot() = boxes ? std::move(boxes) : std::make_unique<TqdrMessageBoxes>();
@@ -144,7 +148,7 @@ const core::ClassInfo* TqdrReport::StaticClass() {
     b.Factory(&Make<R>);
     b.String<&R::Version, &R::SetVersion>("Version");
     b.Reference<&TqdrComponent::DataSet, &TqdrComponent::SetDataSet>("DataSet",
-                                                                      TqdrDataSet::StaticClass());
+                                                                     TqdrDataSet::StaticClass());
     b.String<&TqdrComponent::DataSetName, &TqdrComponent::SetDataSetName>("DataSetName");
     b.Boolean<&R::DotMatrixReport, &R::SetDotMatrixReport>("DotMatrixReport");
     b.Object<&R::EngineOptions, &R::SetEngineOptions>("EngineOptions",
@@ -159,7 +163,7 @@ const core::ClassInfo* TqdrReport::StaticClass() {
                                                       TqdrReportOptions::StaticClass());
     b.String<&R::ScriptLanguage, &R::SetScriptLanguage>("ScriptLanguage");
     b.Object<&R::ScriptText, &R::SetScriptText>("ScriptText", TqdrStringList::StaticClass(),
-                                               core::pfStringList);
+                                                core::pfStringList);
     b.Boolean<&R::ShowProgress, &R::SetShowProgress>("ShowProgress").Default(1);
     b.Boolean<&R::StoreInDFM, &R::SetStoreInDFM>("StoreInDFM").Default(1);
     b.Event<&R::OnRunDialogs, &R::SetOnRunDialogs>("OnRunDialogs");
@@ -193,12 +197,42 @@ TqdrReport::~TqdrReport() {
   datasets_->Clear();
 }
 
-void TqdrReport::SetScriptText(TqdrStringList* v) { scriptText_->Assign(v); }
+void TqdrReport::SetScriptText(TqdrStringList* v) {
+  scriptText_->Assign(v);
+}
 
 void TqdrReport::SetStyles(const TqdrStyles& styles) {
   styles_->AssignItems(styles);
   for (TqdrComponent* c : AllObjects())
     if (auto* memo = dynamic_cast<TqdrCustomMemoView*>(c)) memo->ReapplyStyle();
+}
+
+void TqdrReport::SaveStyles(std::ostream& stream, const std::string& name) const {
+  TqdrXMLDocument doc;
+  doc.AutoIndent = true;
+  doc.Root()->Name = "style";
+  doc.Root()->SetProp("Name", core::Utf8ToGbk(name));
+  TqdrXMLSerializer serializer(const_cast<TqdrReport*>(this));
+  for (int i = 0; i < styles_->Count(); ++i) {
+    TqdrXMLItem* item = doc.Root()->Add();
+    item->Name = "item";
+    item->Text = serializer.WriteProperties(styles_->Items(i), "").substr(1);
+  }
+  doc.SaveToStream(stream);
+}
+
+void TqdrReport::LoadStyles(std::istream& stream) {
+  TqdrXMLDocument doc;
+  doc.LoadFromStream(stream);
+  TqdrStyles styles;
+  TqdrXMLSerializer serializer(this);
+  for (int i = 0; i < doc.Root()->Count(); ++i) {
+    TqdrXMLItem* item = doc.Root()->Items(i);
+    if (core::EqualsNoCase(item->Name, "item"))
+      serializer.ReadProperties(styles.AddItem(), item->Text);
+  }
+  AddErrors(serializer.Errors());
+  SetStyles(styles);
 }
 
 void TqdrReport::ResetOptions() {
@@ -270,7 +304,8 @@ void TqdrReport::LoadFromStream(std::istream& stream) {
   }
   SetLeft(left);
   SetTop(top);
-  const bool convertNulls = engineOptions_->ConvertNulls(), doublePass = engineOptions_->DoublePass();
+  const bool convertNulls = engineOptions_->ConvertNulls(),
+             doublePass = engineOptions_->DoublePass();
   engineOptions_->Assign(&engine);
   engineOptions_->SetConvertNulls(convertNulls);
   engineOptions_->SetDoublePass(doublePass);
@@ -297,8 +332,7 @@ void TqdrReport::LoadFromStream(std::istream& stream) {
       return;
     }
   }
-  if (!errors_.empty())
-    ShowErrorMessage(Resources().Lookup("clErrors") + "\r\n" + ErrorsText());
+  if (!errors_.empty()) ShowErrorMessage(Resources().Lookup("clErrors") + "\r\n" + ErrorsText());
 }
 
 void TqdrReport::SaveToStream(std::ostream& stream, bool saveChildren, bool saveDefaultValues) {
@@ -376,7 +410,7 @@ void TqdrReport::Progress(int kind, int page) {
   if (engineOptions_->UseThreadSafe()) return;
   if (OnProgress) OnProgress(this, kind, page);
   if ((oldStyleProgress_ || kind != pkPreparing) && showProgress_ && progressWindow_) {
-    const char* key = kind == pkPreparing ? (finalPass_ ? "prRunning" : "prRunningFirst")
+    const char* key = kind == pkPreparing   ? (finalPass_ ? "prRunning" : "prRunningFirst")
                       : kind == pkExporting ? "prExporting"
                                             : "prPrinting";
     progressWindow_->SetMessage(Format(Resources().Lookup(key), page));
@@ -447,7 +481,9 @@ bool TqdrReport::ReadStoredEntry(const std::string& name, TqdrPropReader& r,
   return true;
 }
 
-std::string TqdrReport::GetDescription() const { return Resources().Lookup("obReport"); }
+std::string TqdrReport::GetDescription() const {
+  return Resources().Lookup("obReport");
+}
 
 void RegisterReportClasses() {
   static const bool done = [] {

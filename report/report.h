@@ -101,6 +101,11 @@ class TqdrReport : public TqdrComponent {
   // Replaces the styles; every memo re-applies its style name.
   void SetStyles(const TqdrStyles& styles);
 
+  // Style file: top element `style` with a Name attribute and one `item` per style.
+  void SaveStyles(std::ostream& stream, const std::string& name) const;
+  // Replaces the styles with the `item` children of a style file and re-applies them.
+  void LoadStyles(std::istream& stream);
+
   // Pages, objects, collections and options back to an empty template.
   void Clear() override;
   // The template file form (.qr3). LoadFromFile returns whether the file existed.

@@ -126,7 +126,9 @@ bool TqdrResources::NoCaseLess::operator()(std::string_view a, std::string_view 
   return core::CompareNoCase(a, b) < 0;
 }
 
-TqdrResources::TqdrResources() { AddLines(kBuiltInTexts); }
+TqdrResources::TqdrResources() {
+  AddLines(kBuiltInTexts);
+}
 
 std::string TqdrResources::Lookup(std::string_view key) const {
   std::lock_guard<std::mutex> guard(lock_);
@@ -180,7 +182,8 @@ std::vector<std::string> TqdrResources::Languages(const std::string& folder) con
     fs::path p = it->path();
     if (!core::EqualsNoCase(p.extension().string(), ".qrc")) continue;
     std::string name = core::LowerCase(p.stem().string());
-    if (!name.empty() && name[0] >= 'a' && name[0] <= 'z') name[0] = static_cast<char>(name[0] - 32);
+    if (!name.empty() && name[0] >= 'a' && name[0] <= 'z')
+      name[0] = static_cast<char>(name[0] - 32);
     out.push_back(name);
   }
   std::sort(out.begin(), out.end());

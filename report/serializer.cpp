@@ -106,8 +106,7 @@ void TqdrXMLSerializer::AddError(const std::string& text) {
   errors_.insert(it, text);
 }
 
-void TqdrXMLSerializer::AddFixup(core::TObject* obj, const core::PropInfo* prop,
-                                 std::string name) {
+void TqdrXMLSerializer::AddFixup(core::TObject* obj, const core::PropInfo* prop, std::string name) {
   if (!name.empty()) fixups_.push_back({obj, prop, std::move(name)});
 }
 
@@ -126,8 +125,8 @@ std::string TqdrXMLSerializer::WriteProperties(const core::TObject* obj, std::st
       case core::PropKind::Enumeration:
       case core::PropKind::Set: {
         const core::Variant value = p->Get(obj);
-        const int64_t v = p->kind == core::PropKind::Boolean ? (value.ToBool() ? 1 : 0)
-                                                             : value.ToInt64();
+        const int64_t v =
+            p->kind == core::PropKind::Boolean ? (value.ToBool() ? 1 : 0) : value.ToInt64();
         if (!SaveDefaultValues && p->hasDefault && v == p->defaultValue) break;
         if (p->kind == core::PropKind::Boolean)
           AppendAttr(out, prefix, p->name, v ? "True" : "False");
@@ -302,7 +301,9 @@ void TqdrXMLSerializer::ApplyAttribute(core::TObject* obj, std::string_view name
       std::string_view member = core::TrimView(value);
       int index = -1;
       if (p->kind == core::PropKind::Boolean)
-        index = core::EqualsNoCase(member, "True") ? 1 : core::EqualsNoCase(member, "False") ? 0 : -1;
+        index = core::EqualsNoCase(member, "True")    ? 1
+                : core::EqualsNoCase(member, "False") ? 0
+                                                      : -1;
       else if (p->enumType)
         index = p->enumType->IndexOf(member);
       if (index < 0) throw core::Error(Resources().Lookup("prInvProp"));
@@ -452,7 +453,8 @@ std::string TqdrXMLSerializer::Diff(const TqdrComponent* c, const TqdrComponent*
   if (auto* pic = dynamic_cast<const TqdrPictureView*>(c); pic && pic->PictureChanged()) {
     TqdrPropWriter writer;
     pic->Picture()->WriteStoredData(writer, *this);
-    if (!pic->Picture()->IsEmpty()) AppendAttr(out, "", "Picture.PropData", BytesToHex(writer.Bytes()));
+    if (!pic->Picture()->IsEmpty())
+      AppendAttr(out, "", "Picture.PropData", BytesToHex(writer.Bytes()));
   }
   if (!view || view->Align() == TqdrAlign::baNone) f("l", c->Left(), base->Left());
   if (dynamic_cast<const TqdrBand*>(c))

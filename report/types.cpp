@@ -28,10 +28,10 @@ const core::EnumType kDuplexType{"TqdrDuplexMode",
 const core::EnumType kBorderStyleType{
     "TFormBorderStyle",
     {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"}};
-const core::EnumType kPositionType{"TPosition",
-                                   {"poDesigned", "poDefault", "poDefaultPosOnly",
-                                    "poDefaultSizeOnly", "poScreenCenter", "poDesktopCenter",
-                                    "poMainFormCenter", "poOwnerFormCenter"}};
+const core::EnumType kPositionType{
+    "TPosition",
+    {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter",
+     "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"}};
 const core::EnumType kWindowStateType{"TWindowState", {"wsNormal", "wsMinimized", "wsMaximized"}};
 const core::EnumType kFontStyleType{"TFontStyle",
                                     {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}};

@@ -31,21 +31,40 @@ enum class TqdrAlign { baNone, baLeft, baRight, baCenter, baWidth, baBottom, baC
 enum class TqdrShiftMode { smDontShift, smAlways, smWhenOverlapped };
 enum class TqdrStretchMode { smDontStretch, smActualHeight, smMaxHeight };
 enum class TBrushStyle {
-  bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross
+  bsSolid,
+  bsClear,
+  bsHorizontal,
+  bsVertical,
+  bsFDiagonal,
+  bsBDiagonal,
+  bsCross,
+  bsDiagCross
 };
 enum class TqdrFrameStyle { fsSolid, fsDash, fsDot, fsDashDot, fsDashDotDot, fsDouble };
 enum class TqdrHAlign { haLeft, haRight, haCenter, haBlock };
 enum class TqdrVAlign { vaTop, vaBottom, vaCenter };
 enum class TqdrFormatKind { fkText, fkNumeric, fkDateTime, fkBoolean };
 enum class TqdrShapeKind {
-  skRectangle, skRoundRectangle, skEllipse, skTriangle, skDiamond, skDiagonal1, skDiagonal2
+  skRectangle,
+  skRoundRectangle,
+  skEllipse,
+  skTriangle,
+  skDiamond,
+  skDiagonal1,
+  skDiagonal2
 };
 enum class TPrinterOrientation { poPortrait, poLandscape };
 enum class TqdrDuplexMode { dmNone, dmVertical, dmHorizontal, dmSimplex };
 enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum class TPosition {
-  poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
-  poMainFormCenter, poOwnerFormCenter
+  poDesigned,
+  poDefault,
+  poDefaultPosOnly,
+  poDefaultSizeOnly,
+  poScreenCenter,
+  poDesktopCenter,
+  poMainFormCenter,
+  poOwnerFormCenter
 };
 enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
 enum class TFontPitch { fpDefault, fpVariable, fpFixed };
@@ -66,11 +85,10 @@ namespace restriction {
 inline constexpr uint32_t rfDontModify = 1, rfDontSize = 2, rfDontMove = 4, rfDontDelete = 8;
 }
 namespace preview_button {
-inline constexpr uint32_t pbPrint = 1u << 0, pbLoad = 1u << 1, pbSave = 1u << 2,
-                          pbExport = 1u << 3, pbZoom = 1u << 4, pbFind = 1u << 5,
-                          pbOutline = 1u << 6, pbPageSetup = 1u << 7, pbTools = 1u << 8,
-                          pbEdit = 1u << 9, pbNavigator = 1u << 10, pbExportQuick = 1u << 11,
-                          pbNoClose = 1u << 12;
+inline constexpr uint32_t pbPrint = 1u << 0, pbLoad = 1u << 1, pbSave = 1u << 2, pbExport = 1u << 3,
+                          pbZoom = 1u << 4, pbFind = 1u << 5, pbOutline = 1u << 6,
+                          pbPageSetup = 1u << 7, pbTools = 1u << 8, pbEdit = 1u << 9,
+                          pbNavigator = 1u << 10, pbExportQuick = 1u << 11, pbNoClose = 1u << 12;
 inline constexpr uint32_t kDefault = (1u << 12) - 1;  // everything but pbNoClose
 }  // namespace preview_button
 

@@ -5,11 +5,11 @@
 #include <stdexcept>
 
 #include "core/text_util.h"
+#include "report/collections.h"
 #include "report/page.h"
 #include "report/publish.h"
 #include "report/report.h"
 #include "report/resources.h"
-#include "report/collections.h"
 
 namespace report {
 
@@ -19,8 +19,7 @@ namespace {
 template <class C>
 void PublishViewProperty(core::ClassBuilder<C>& b, std::string_view name) {
   if (name == "BrushStyle") {
-    b.template Enum<&TqdrView::BrushStyle, &TqdrView::SetBrushStyle>("BrushStyle",
-                                                                     &kBrushStyleType)
+    b.template Enum<&TqdrView::BrushStyle, &TqdrView::SetBrushStyle>("BrushStyle", &kBrushStyleType)
         .Default(0);
   } else if (name == "Color") {
     b.template Integer<&TqdrView::Color, &TqdrView::SetColor>("Color").Default(clTransparent);
@@ -68,10 +67,9 @@ void PublishMemoProperty(core::ClassBuilder<C>& b, std::string_view name) {
     b.template Boolean<&M::Clipped, &M::SetClipped>("Clipped").Default(1);
   } else if (name == "DisplayFormat") {
     b.template Object<&M::DisplayFormat, &M::SetDisplayFormat>("DisplayFormat",
-                                                                TqdrFormat::StaticClass());
+                                                               TqdrFormat::StaticClass());
   } else if (name == "ExpressionDelimiters") {
-    b.template String<&M::ExpressionDelimiters, &M::SetExpressionDelimiters>(
-         "ExpressionDelimiters")
+    b.template String<&M::ExpressionDelimiters, &M::SetExpressionDelimiters>("ExpressionDelimiters")
         .template StoredIf<&M::IsExpressionDelimitersStored>();
   } else if (name == "FlowTo") {
     b.template Reference<&M::FlowTo, &M::SetFlowTo>("FlowTo", M::StaticClass());
@@ -91,7 +89,7 @@ void PublishMemoProperty(core::ClassBuilder<C>& b, std::string_view name) {
         .template StoredIf<&M::IsLineSpacingStored>();
   } else if (name == "Memo") {
     b.template Object<&M::Memo, &M::SetMemo>("Memo", TqdrStringList::StaticClass(),
-                                            core::pfWideStrings);
+                                             core::pfWideStrings);
   } else if (name == "ParagraphGap") {
     b.template Float<&M::ParagraphGap, &M::SetParagraphGap>("ParagraphGap")
         .template StoredIf<&M::IsParagraphGapStored>();
@@ -226,42 +224,73 @@ const core::ClassInfo* TqdrMemoView::StaticClass() {
   static const core::ClassInfo* info = [] {
     core::ClassBuilder<M> b("TqdrMemoView", TqdrCustomMemoView::StaticClass());
     b.Factory(&Make<TqdrMemoView>);
-    for (const char* name :
-         {"AutoWidth", "AllowExpressions", "AllowHTMLTags", "BrushStyle", "CharSpacing", "Clipped",
-          "Color", "DataField", "DataSet", "DisplayFormat", "ExpressionDelimiters", "FlowTo",
-          "Font", "Frame", "GapX", "GapY", "HAlign", "HideZeros", "Highlight", "LineSpacing",
-          "Memo", "ParagraphGap", "ParentFont", "Rotation", "RTLReading", "Style",
-          "SuppressRepeated", "Underlines", "WordBreak", "WordWrap", "VAlign"})
+    for (const char* name : {"AutoWidth",
+                             "AllowExpressions",
+                             "AllowHTMLTags",
+                             "BrushStyle",
+                             "CharSpacing",
+                             "Clipped",
+                             "Color",
+                             "DataField",
+                             "DataSet",
+                             "DisplayFormat",
+                             "ExpressionDelimiters",
+                             "FlowTo",
+                             "Font",
+                             "Frame",
+                             "GapX",
+                             "GapY",
+                             "HAlign",
+                             "HideZeros",
+                             "Highlight",
+                             "LineSpacing",
+                             "Memo",
+                             "ParagraphGap",
+                             "ParentFont",
+                             "Rotation",
+                             "RTLReading",
+                             "Style",
+                             "SuppressRepeated",
+                             "Underlines",
+                             "WordBreak",
+                             "WordWrap",
+                             "VAlign"})
       PublishMemoProperty(b, name);
     return b.Done();
   }();
   return info;
 }
 
-std::string TqdrMemoView::GetDescription() const { return Resources().Lookup("obText"); }
+std::string TqdrMemoView::GetDescription() const {
+  return Resources().Lookup("obText");
+}
 
 const core::ClassInfo* TqdrSysMemoView::StaticClass() {
   static const core::ClassInfo* info = [] {
     core::ClassBuilder<M> b("TqdrSysMemoView", TqdrCustomMemoView::StaticClass());
     b.Factory(&Make<TqdrSysMemoView>);
-    for (const char* name :
-         {"AutoWidth", "BrushStyle", "CharSpacing", "Color", "DisplayFormat", "Font", "Frame",
-          "GapX", "GapY", "HAlign", "HideZeros", "Highlight", "Memo", "ParentFont", "Rotation",
-          "RTLReading", "Style", "SuppressRepeated", "VAlign", "WordWrap"})
+    for (const char* name : {"AutoWidth",  "BrushStyle",    "CharSpacing",
+                             "Color",      "DisplayFormat", "Font",
+                             "Frame",      "GapX",          "GapY",
+                             "HAlign",     "HideZeros",     "Highlight",
+                             "Memo",       "ParentFont",    "Rotation",
+                             "RTLReading", "Style",         "SuppressRepeated",
+                             "VAlign",     "WordWrap"})
       PublishMemoProperty(b, name);
     return b.Done();
   }();
   return info;
 }
 
-std::string TqdrSysMemoView::GetDescription() const { return Resources().Lookup("obSysText"); }
+std::string TqdrSysMemoView::GetDescription() const {
+  return Resources().Lookup("obSysText");
+}
 
 // ---------------------------------------------------------------------------
 
 const core::ClassInfo* TqdrCustomLineView::StaticClass() {
   static const core::ClassInfo* info = [] {
-    core::ClassBuilder<TqdrCustomLineView> b("TqdrCustomLineView",
-                                             TqdrStretcheable::StaticClass());
+    core::ClassBuilder<TqdrCustomLineView> b("TqdrCustomLineView", TqdrStretcheable::StaticClass());
     b.Factory(&Make<TqdrCustomLineView>);
     PublishViewProperty(b, "Frame");
     return b.Done();
@@ -282,7 +311,9 @@ void TqdrCustomLineView::FitToEdge() {
   }
 }
 
-std::string TqdrCustomLineView::GetDescription() const { return Resources().Lookup("obLine"); }
+std::string TqdrCustomLineView::GetDescription() const {
+  return Resources().Lookup("obLine");
+}
 
 const core::ClassInfo* TqdrLineView::StaticClass() {
   static const core::ClassInfo* info =
@@ -347,7 +378,9 @@ void TqdrPictureView::SetAutoSize(bool v) {
   }
 }
 
-std::string TqdrPictureView::GetDescription() const { return Resources().Lookup("obPicture"); }
+std::string TqdrPictureView::GetDescription() const {
+  return Resources().Lookup("obPicture");
+}
 
 // ---------------------------------------------------------------------------
 
@@ -369,7 +402,9 @@ const core::ClassInfo* TqdrShapeView::StaticClass() {
   return info;
 }
 
-std::string TqdrShapeView::GetDescription() const { return Resources().Lookup("obShape"); }
+std::string TqdrShapeView::GetDescription() const {
+  return Resources().Lookup("obShape");
+}
 
 // ---------------------------------------------------------------------------
 
@@ -408,6 +443,8 @@ void TqdrSubreport::Notification(TqdrComponent* removed) {
   if (removed == page_) page_ = nullptr;
 }
 
-std::string TqdrSubreport::GetDescription() const { return Resources().Lookup("obSubRep"); }
+std::string TqdrSubreport::GetDescription() const {
+  return Resources().Lookup("obSubRep");
+}
 
 }  // namespace report

@@ -21,15 +21,21 @@ namespace report {
 
 namespace {
 
-[[noreturn]] void InvalidFormat() { throw core::Error("Invalid file format"); }
+[[noreturn]] void InvalidFormat() {
+  throw core::Error("Invalid file format");
+}
 
 // Deeper trees than this are refused as malformed: the tree is freed and written
 // recursively, and no file of the library nests more than a handful of levels.
 constexpr size_t kMaxDepth = 1000;
 
-inline bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+inline bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
-inline char Fold(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+inline char Fold(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
 
 // Position of the first `name="` in `text` that starts the text or follows a blank;
 // npos when there is none. `valueStart` receives the position after the quote.
@@ -460,7 +466,9 @@ TqdrXMLWriter::TqdrXMLWriter(std::ostream& stream, bool autoIndent)
   out_.reserve(8192);
 }
 
-TqdrXMLWriter::~TqdrXMLWriter() { Flush(); }
+TqdrXMLWriter::~TqdrXMLWriter() {
+  Flush();
+}
 
 void TqdrXMLWriter::Flush() {
   if (out_.empty()) return;
@@ -513,7 +521,9 @@ void TqdrXMLWriter::WriteItem(TqdrXMLItem* item, int level) {
 
 TqdrXMLDocument::TqdrXMLDocument() : root_(std::make_unique<TqdrXMLItem>()) {}
 
-TqdrXMLDocument::~TqdrXMLDocument() { Clear(); }
+TqdrXMLDocument::~TqdrXMLDocument() {
+  Clear();
+}
 
 void TqdrXMLDocument::DropBackingStream() {
   source_ = nullptr;

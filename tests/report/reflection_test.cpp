@@ -49,13 +49,14 @@ class TDerived : public TBase {
 };
 
 const core::ClassInfo* TBase::StaticClass() {
-  static const core::ClassInfo* info =
-      core::ClassBuilder<TBase>("TBase", nullptr)
-          .Factory<>()
-          .Integer<&TBase::Tag, &TBase::SetTag>("Tag").Default(0)
-          .Float<&TBase::Left, &TBase::SetLeft>("Left")
-          .String<&TBase::Title, &TBase::SetTitle>("Title").StoredIf<&TBase::IsTitleStored>()
-          .Done();
+  static const core::ClassInfo* info = core::ClassBuilder<TBase>("TBase", nullptr)
+                                           .Factory<>()
+                                           .Integer<&TBase::Tag, &TBase::SetTag>("Tag")
+                                           .Default(0)
+                                           .Float<&TBase::Left, &TBase::SetLeft>("Left")
+                                           .String<&TBase::Title, &TBase::SetTitle>("Title")
+                                           .StoredIf<&TBase::IsTitleStored>()
+                                           .Done();
   return info;
 }
 
@@ -63,10 +64,12 @@ const core::ClassInfo* TDerived::StaticClass() {
   static const core::ClassInfo* info =
       core::ClassBuilder<TDerived>("TDerived", TBase::StaticClass())
           .Factory<>()
-          .Enum<&TDerived::Kind, &TDerived::SetKind>("Kind", &kColorKind).Default(0)
+          .Enum<&TDerived::Kind, &TDerived::SetKind>("Kind", &kColorKind)
+          .Default(0)
           .Set<&TDerived::Flags, &TDerived::SetFlags>("Flags", &kColorKind)
           .Object<&TDerived::Sub>("Sub", TBase::StaticClass())
-          .Boolean<&TDerived::Visible, &TDerived::SetVisible>("Visible").Default(1)
+          .Boolean<&TDerived::Visible, &TDerived::SetVisible>("Visible")
+          .Default(1)
           // Re-declared: keeps the inherited slot, gets a default.
           .Float<&TBase::Left, &TBase::SetLeft>("left")
           .Done();
@@ -77,8 +80,8 @@ TEST(Reflection, PropertyOrderInheritedFirstRedeclaredInPlace) {
   const auto& props = TDerived::StaticClass()->Properties();
   std::vector<std::string> names;
   for (const auto* p : props) names.push_back(p->name);
-  EXPECT_EQ(names, (std::vector<std::string>{"Tag", "left", "Title", "Kind", "Flags", "Sub",
-                                             "Visible"}));
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"Tag", "left", "Title", "Kind", "Flags", "Sub", "Visible"}));
   EXPECT_EQ(props[1]->owner, TDerived::StaticClass());
   EXPECT_EQ(props[0]->owner, TBase::StaticClass());
   for (size_t i = 0; i < props.size(); ++i) EXPECT_EQ(props[i]->index, static_cast<int>(i));
@@ -89,8 +92,8 @@ TEST(Reflection, FindPropertyIgnoresCase) {
   struct Row {
     const char* query;
     const char* found;
-  } rows[] = {{"tag", "Tag"}, {"KIND", "Kind"}, {"visible", "Visible"}, {"Left", "left"},
-              {"nope", nullptr}, {"", nullptr}, {"Visibl", nullptr}};
+  } rows[] = {{"tag", "Tag"},    {"KIND", "Kind"}, {"visible", "Visible"}, {"Left", "left"},
+              {"nope", nullptr}, {"", nullptr},    {"Visibl", nullptr}};
   for (const Row& r : rows) {
     const core::PropInfo* p = info->FindProperty(r.query);
     if (!r.found) {

@@ -50,8 +50,9 @@ using ReportModel = Fixture;
 TEST_F(ReportModel, FreshMemoSavesMinimalElement) {
   auto* memo = new TqdrMemoView(band);
   memo->SetName("Memo1");
-  EXPECT_EQ(ElementLine(Save(report), "TqdrMemoView"),
-            "<TqdrMemoView Name=\"Memo1\" Left=\"0\" Top=\"0\" Width=\"0\" Height=\"0\" Text=\"\"/>");
+  EXPECT_EQ(
+      ElementLine(Save(report), "TqdrMemoView"),
+      "<TqdrMemoView Name=\"Memo1\" Left=\"0\" Top=\"0\" Width=\"0\" Height=\"0\" Text=\"\"/>");
 }
 
 TEST_F(ReportModel, WorkedExampleMemoLine) {
@@ -67,7 +68,8 @@ TEST_F(ReportModel, WorkedExampleMemoLine) {
   EXPECT_EQ(ElementLine(Save(report), "TqdrMemoView"),
             "<TqdrMemoView Name=\"Memo12\" Left=\"117.16543\" Top=\"113.3859\" Width=\"119.37389\" "
             "Height=\"18.89765\" Font.Charset=\"134\" Font.Color=\"0\" Font.Height=\"-13\" "
-            "Font.Name=\"" + core::Utf8ToGbk(kSong) +
+            "Font.Name=\"" +
+                core::Utf8ToGbk(kSong) +
                 "\" Font.Style=\"0\" Frame.Typ=\"8\" ParentFont=\"False\" WordWrap=\"False\" "
                 "VAlign=\"vaCenter\" Text=\"[QDDBBRXX.&#34;mrn000&#34;]\"/>");
 }
@@ -91,8 +93,8 @@ TEST_F(ReportModel, PageAndBandElements) {
   std::string top = ElementLine(xml, "TqdrReport");
   EXPECT_EQ(top.rfind("<TqdrReport Version=\"3.23.9\" DotMatrixReport=\"False\" "
                       "IniFile=\"\\Software\\Morvane\" PreviewOptions.Zoom=\"1\" "
-                      "PrintOptions.Printer=\"" + core::Utf8ToGbk("预设") +
-                          "\" ReportOptions.CreateDate=\"",
+                      "PrintOptions.Printer=\"" +
+                          core::Utf8ToGbk("预设") + "\" ReportOptions.CreateDate=\"",
                       0),
             0u)
       << top;
@@ -239,12 +241,12 @@ void BuildEverything(TqdrReport& r) {
   auto* d = new TqdrDialogPage(&r);
   d->SetName("Dialog1");
   d->SetCaption("Ask");
-  const char* bands[] = {"TqdrMasterData", "TqdrDetailData", "TqdrSubdetailData", "TqdrDataBand4",
-                         "TqdrDataBand5", "TqdrDataBand6", "TqdrHeader", "TqdrFooter",
-                         "TqdrPageHeader", "TqdrPageFooter", "TqdrColumnHeader",
-                         "TqdrColumnFooter", "TqdrGroupHeader", "TqdrGroupFooter",
-                         "TqdrReportTitle", "TqdrReportSummary", "TqdrChild", "TqdrOverlay",
-                         "TqdrNullBand"};
+  const char* bands[] = {
+      "TqdrMasterData",  "TqdrDetailData",  "TqdrSubdetailData", "TqdrDataBand4",
+      "TqdrDataBand5",   "TqdrDataBand6",   "TqdrHeader",        "TqdrFooter",
+      "TqdrPageHeader",  "TqdrPageFooter",  "TqdrColumnHeader",  "TqdrColumnFooter",
+      "TqdrGroupHeader", "TqdrGroupFooter", "TqdrReportTitle",   "TqdrReportSummary",
+      "TqdrChild",       "TqdrOverlay",     "TqdrNullBand"};
   double top = 0;
   for (const char* cls : bands) {
     auto* b = static_cast<TqdrBand*>(core::CreateObject(cls, p));
@@ -256,8 +258,9 @@ void BuildEverything(TqdrReport& r) {
   master->SetRowCount(3);
   master->SetChild(static_cast<TqdrChild*>(r.FindObject("Child1")));
   static_cast<TqdrGroupHeader*>(r.FindObject("GroupHeader1"))->SetCondition("[a] > \"b\"");
-  const char* views[] = {"TqdrMemoView", "TqdrSysMemoView", "TqdrCustomMemoView", "TqdrLineView",
-                         "TqdrCustomLineView", "TqdrPictureView", "TqdrShapeView", "TqdrSubreport"};
+  const char* views[] = {"TqdrMemoView",  "TqdrSysMemoView",    "TqdrCustomMemoView",
+                         "TqdrLineView",  "TqdrCustomLineView", "TqdrPictureView",
+                         "TqdrShapeView", "TqdrSubreport"};
   for (const char* cls : views) {
     auto* v = static_cast<TqdrView*>(core::CreateObject(cls, master));
     v->CreateUniqueName();
@@ -425,7 +428,8 @@ TEST_F(ReportModel, CompactForm) {
   m->SetText("hi");
   m->SetHAlign(TqdrHAlign::haRight);
   m->SetWordWrap(false);
-  EXPECT_EQ(m->Diff(base), " l=\"10\" t=\"20\" w=\"30\" h=\"40\" HAlign=\"1\" u=\"hi\" WordWrap=\"0\"");
+  EXPECT_EQ(m->Diff(base),
+            " l=\"10\" t=\"20\" w=\"30\" h=\"40\" HAlign=\"1\" u=\"hi\" WordWrap=\"0\"");
   auto* copy = new TqdrMemoView(band);
   TqdrXMLSerializer s(&report);
   s.ReadProperties(copy, m->Diff(base));
@@ -520,8 +524,9 @@ TEST(Serializer, ReferencesResolveToFormDatasets) {
   r.SetDataSet(&formDataSet);
   r.Datasets()->AddDataSet(&formDataSet);
   std::string xml = Save(r);
-  EXPECT_NE(ElementLine(xml, "TqdrMasterData").find("DataSet=\"QDDBBRXX\" DataSetName=\"QDDBBRXX\""),
-            std::string::npos);
+  EXPECT_NE(
+      ElementLine(xml, "TqdrMasterData").find("DataSet=\"QDDBBRXX\" DataSetName=\"QDDBBRXX\""),
+      std::string::npos);
   TqdrReport copy;
   copy.EngineOptions()->SetNewSilentMode(TqdrSilentMode::simReThrow);
   std::istringstream in(xml);
@@ -589,6 +594,52 @@ TEST(Settings, IniFileKinds) {
   EXPECT_EQ(again->fileName().toStdString(), path);
   EXPECT_EQ(again->value("Preview/Zoom").toInt(), 2);
   std::remove(path.c_str());
+}
+
+}  // namespace
+}  // namespace report
+
+namespace report {
+namespace {
+
+TEST(Styles, StyleFileRoundTrip) {
+  TqdrReport r;
+  auto* s = r.Styles()->AddItem();
+  s->SetName("Title");
+  s->SetColor(16711680);
+  std::stringstream file;
+  r.SaveStyles(file, "Mine");
+  EXPECT_NE(file.str().find("<style Name=\"Mine\">\r\n  <item Name=\"Title\" Color=\"16711680\" "),
+            std::string::npos)
+      << file.str();
+  TqdrReport other;
+  auto* memo = new TqdrMemoView(new TqdrMasterData(new TqdrReportPage(&other)));
+  memo->SetStyle("Gone");
+  other.LoadStyles(file);
+  ASSERT_EQ(other.Styles()->Count(), 1);
+  EXPECT_EQ(other.Styles()->Items(0)->Color(), 16711680);
+  EXPECT_EQ(memo->Style(), "");
+}
+
+TEST(Serializer, ComponentTextRoundTrip) {
+  TqdrReport r;
+  auto* band = new TqdrMasterData(new TqdrReportPage(&r));
+  auto* memo = new TqdrMemoView(band);
+  memo->SetName("Memo1");
+  memo->SetBounds(1, 2, 3, 4);
+  memo->SetText("x");
+  TqdrXMLSerializer s(&r);
+  std::string text = s.WriteComponentText(memo);
+  EXPECT_EQ(text,
+            "TqdrMemoView Name=\"Memo1\" Left=\"1\" Top=\"2\" Width=\"3\" Height=\"4\" Text=\"x\"");
+  memo->SetName("Old");
+  TqdrComponent* copy = s.ReadComponentText(band, text);
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->Name(), "Memo1");
+  EXPECT_EQ(static_cast<TqdrMemoView*>(copy)->Text(), "x");
+  EXPECT_EQ(copy->Parent(), band);
+  EXPECT_EQ(s.ReadComponentText(band, "TqdrNoSuch a=\"1\""), nullptr);
+  EXPECT_EQ(s.Errors().size(), 1u);
 }
 
 }  // namespace

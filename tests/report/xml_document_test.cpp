@@ -68,7 +68,7 @@ TEST(XmlReader, MalformedInputRaises) {
       {"lt inside tag", kHeader + "<root <b/></root>"},
       {"unclosed comment", kHeader + "<root><!-- never closed"},
       {"stray end tag", kHeader + "</root>"},
-      {"too deep", kHeader + std::string(20000, '<') },
+      {"too deep", kHeader + std::string(20000, '<')},
   };
   for (const Row& r : rows) {
     try {
