@@ -137,6 +137,15 @@ void TqdrReportPage::SetVGuides(TqdrStringList* v) {
   vGuides_->Assign(v);
 }
 
+void TqdrReportPage::SetSubReport(TqdrSubreport* v) {
+  SetReference(subReport_, v);
+}
+
+void TqdrReportPage::Notification(TqdrComponent* removed) {
+  TqdrPage::Notification(removed);
+  if (removed == subReport_) subReport_ = nullptr;
+}
+
 void TqdrReportPage::UpdateDimensions() {
   SetWidth(std::round(paperWidth_ * qr01cm));
   SetHeight(std::round(paperHeight_ * qr01cm));

@@ -105,7 +105,7 @@ class TqdrReportPage : public TqdrPage {
   TqdrPictureView* BackgroundView() const { return background_.get(); }
   // The sub-report that prints this page, if any.
   TqdrSubreport* SubReport() const { return subReport_; }
-  void SetSubReport(TqdrSubreport* v) { subReport_ = v; }
+  void SetSubReport(TqdrSubreport* v);
 
   // Width/Height from the paper, rounded to whole pixels.
   void UpdateDimensions();
@@ -115,6 +115,9 @@ class TqdrReportPage : public TqdrPage {
   // aligns each band's children.
   void AlignChildren() override;
   std::string GetDescription() const override;
+
+ protected:
+  void Notification(TqdrComponent* removed) override;
 
  private:
   TPrinterOrientation orientation_ = TPrinterOrientation::poPortrait;

@@ -427,9 +427,8 @@ TqdrSubreport::TqdrSubreport(TqdrComponent* owner) : TqdrView(owner) {
   SetColor(clSilver);
 }
 
-TqdrSubreport::~TqdrSubreport() {
-  if (page_ && page_->SubReport() == this) page_->SetSubReport(nullptr);
-}
+// The page hears of the sub-report's end through its free notification.
+TqdrSubreport::~TqdrSubreport() = default;
 
 void TqdrSubreport::SetPage(TqdrReportPage* page) {
   if (page == page_) return;

@@ -644,3 +644,34 @@ TEST(Serializer, ComponentTextRoundTrip) {
 
 }  // namespace
 }  // namespace report
+
+namespace report {
+namespace {
+
+TEST(ReportObject, FilesVersionAndComponentText) {
+  TqdrReport r;
+  r.SetVersion("9.9");
+  EXPECT_EQ(r.Version(), "3.23.9");
+  new TqdrReportPage(&r);
+  EXPECT_FALSE(r.LoadFromFile("/nonexistent/x.qr3"));
+  EXPECT_TRUE(r.Objects().empty());
+  EXPECT_THROW(r.LoadFromFile("/nonexistent/x.qr3", true), core::Error);
+  auto* page = new TqdrReportPage(&r);
+  page->SetName("Page1");
+  auto* memo = new TqdrMemoView(new TqdrMasterData(page));
+  memo->SetText("Page of [totalpages]");
+  memo->SetTotalPages(7);
+  EXPECT_EQ(memo->GetComponentText(), "Page of 7");
+  memo->SetAllowExpressions(false);
+  EXPECT_EQ(memo->GetComponentText(), "Page of [totalpages]");
+  std::string path = ::testing::TempDir() + "qdr_roundtrip.qr3";
+  r.SaveToFile(path);
+  TqdrReport back;
+  EXPECT_TRUE(back.LoadFromFile(path));
+  EXPECT_EQ(back.FileName(), path);
+  ASSERT_NE(back.FindObject("Page1"), nullptr);
+  std::remove(path.c_str());
+}
+
+}  // namespace
+}  // namespace report
