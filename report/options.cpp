@@ -143,6 +143,11 @@ TqdrReportOptions::TqdrReportOptions()
 
 TqdrReportOptions::~TqdrReportOptions() = default;
 
+void TqdrReportOptions::SetConnectionName(const std::string& v) {
+  connectionName_ = v;
+  if (!v.empty() && OnConnectionName) OnConnectionName(v);
+}
+
 void TqdrReportOptions::SetDescription(TqdrStringList* v) {
   description_->Assign(v);
 }

@@ -2,6 +2,7 @@
 // Each copies all its published fields when assigned from one of its class.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -140,7 +141,8 @@ class TqdrReportOptions : public TqdrPersistent {
   bool Compressed() const { return compressed_; }
   void SetCompressed(bool v) { compressed_ = v; }
   const std::string& ConnectionName() const { return connectionName_; }
-  void SetConnectionName(const std::string& v) { connectionName_ = v; }
+  // A non-empty name is passed to OnConnectionName (the report looks it up).
+  void SetConnectionName(const std::string& v);
   double CreateDate() const { return createDate_; }
   void SetCreateDate(double v) { createDate_ = v; }
   TqdrStringList* Description() const { return description_.get(); }
@@ -166,6 +168,7 @@ class TqdrReportOptions : public TqdrPersistent {
   // Not stored: the password the user last entered correctly.
   const std::string& LastAcceptedPassword() const { return lastAcceptedPassword_; }
   void SetLastAcceptedPassword(const std::string& v) { lastAcceptedPassword_ = v; }
+  std::function<void(const std::string& name)> OnConnectionName;
   // Empties everything for a new template; the dates become now.
   void Clear();
   void Assign(const TqdrPersistent* source) override;

@@ -188,6 +188,11 @@ TqdrReport::TqdrReport(TqdrComponent* owner)
       variables_(std::make_unique<TqdrVariables>()),
       styles_(std::make_unique<TqdrStyles>()) {
   RegisterReportClasses();
+  reportOptions_->OnConnectionName = [this](const std::string& name) {
+    if (!OnConnection || !ReadMachineSetting) return;
+    std::optional<std::string> text = ReadMachineSetting("\\Software\\Morvane\\Connections", name);
+    if (text) OnConnection(*text);
+  };
   scriptText_->SetLines({"begin", "", "end."});
 }
 

@@ -6,6 +6,7 @@
 #include <functional>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -148,6 +149,14 @@ class TqdrReport : public TqdrComponent {
 
   // The settings store named by IniFile (the caller owns it).
   std::unique_ptr<QSettings> GetIniFile() const;
+
+  // Connection names: setting ReportOptions.ConnectionName looks the name up
+  // under "\Software\Morvane\Connections" of the installation settings through
+  // ReadMachineSetting (nullopt: the key cannot be opened) and passes the text
+  // (empty when the value is absent) to OnConnection. Both are the application's.
+  std::function<std::optional<std::string>(const std::string& key, const std::string& name)>
+      ReadMachineSetting;
+  std::function<void(const std::string& connectionString)> OnConnection;
 
   // Resolves names in templates that the report itself does not hold (the
   // components of the form that owns the report).

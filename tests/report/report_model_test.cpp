@@ -675,3 +675,24 @@ TEST(ReportObject, FilesVersionAndComponentText) {
 
 }  // namespace
 }  // namespace report
+
+namespace report {
+namespace {
+
+TEST(Options, ConnectionNameAsksTheApplication) {
+  TqdrReport r;
+  std::vector<std::string> got;
+  r.OnConnection = [&](const std::string& s) { got.push_back(s); };
+  r.ReadMachineSetting = [](const std::string& key,
+                            const std::string& name) -> std::optional<std::string> {
+    if (key != "\\Software\\Morvane\\Connections") return std::nullopt;
+    return name == "main" ? std::string("DSN=his") : std::string();
+  };
+  r.ReportOptions()->SetConnectionName("main");
+  r.ReportOptions()->SetConnectionName("other");
+  r.ReportOptions()->SetConnectionName("");
+  EXPECT_EQ(got, (std::vector<std::string>{"DSN=his", ""}));
+}
+
+}  // namespace
+}  // namespace report
