@@ -8,6 +8,7 @@
 #include "core/reflection.h"
 #include "core/text_util.h"
 #include "script/class_variable.h"
+#include "script/il_parser.h"
 #include "script/compile_error.h"
 #include "script/messages.h"
 #include "script/proc_variable.h"
@@ -312,7 +313,7 @@ bool TsqScript::Compile() {
   errorMsg_.clear();
   errorUnit_.clear();
   TsqScriptCompiler* compiler = ScriptCompiler();
-  if (!compiler) throw core::Error(FormatMessage(Messages().SLangNotFound, syntaxType_));
+  if (!compiler) compiler = &ILScriptCompiler();
   try {
     compiler->CompileScript(*this, syntaxType_);
   } catch (const TsqCompileError& e) {

@@ -267,7 +267,9 @@ class FakeCompiler : public sq::TsqScriptCompiler {
 
 TEST(ScriptCompile, ReturnsFalseWithMessageAndPosition) {
   sq::TsqScript script;
-  EXPECT_THROW(script.Compile(), core::Error) << "no compiler registered: no language";
+  script.SetSyntaxType("Klingon");
+  EXPECT_THROW(script.Compile(), core::Error) << "the built-in compiler knows no Klingon";
+  script.SetSyntaxType("VuredeVizivo");
   sq::SetScriptCompiler(std::make_unique<FakeCompiler>());
   script.SetLines({"begin", "  a bad", "end."});
   EXPECT_FALSE(script.Compile());
