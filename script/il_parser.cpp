@@ -513,10 +513,10 @@ class TsqILWalker {
 // ---------------------------------------------------------------------------
 
 TsqILParser::TsqILParser(TsqScript& script)
-    : TsqILParser(script, std::make_shared<UsedUnits>()) {}
+    : script_(script), used_(std::make_shared<UsedUnits>()) {}
 
 TsqILParser::TsqILParser(TsqScript& script, std::shared_ptr<UsedUnits> used)
-    : script_(script), used_(std::move(used)) {}
+    : script_(script), used_(std::move(used)), nested_(true) {}
 
 TsqILParser::~TsqILParser() = default;
 
@@ -626,7 +626,8 @@ bool TsqILParser::MakeILScript(std::string_view text) {
       parser_.SkipSpaces();
       errorPos_ = parser_.GetXYPosition();
     }
-    script_.SetError(errorMsg_, errorPos_, errorUnit_);
+    // A unit's error is stored by the compilation that used it.
+    if (!nested_) script_.SetError(errorMsg_, errorPos_, errorUnit_);
     return false;
   }
   program_ = BuildTree(walker.recs_, parser_, source_, walker.units_);

@@ -79,6 +79,7 @@ class TsqILParser {
   TsqParser parser_;
   std::unique_ptr<TsqILNode> program_;
   std::string errorMsg_, errorPos_, errorUnit_;
+  bool nested_ = false;  // compiles a used unit
 };
 
 // The compiler TsqScript::Compile uses when no other is installed.

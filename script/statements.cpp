@@ -320,11 +320,19 @@ void TsqTryStmt::Execute() {
     }
     return;
   }
+  // The finally part runs in full even when exit, break or continue left the
+  // guarded part; the flags are restored afterwards.
   auto runFinally = [&] {
     const bool exitSaved = s->ExitRequested();
+    const bool breakSaved = s->BreakRequested();
+    const bool continueSaved = s->ContinueRequested();
     s->SetExitRequested(false);
+    s->SetBreakRequested(false);
+    s->SetContinueRequested(false);
     handler_.Execute();
     s->SetExitRequested(exitSaved || s->ExitRequested());
+    s->SetBreakRequested(breakSaved || s->BreakRequested());
+    s->SetContinueRequested(continueSaved || s->ContinueRequested());
   };
   try {
     body_.Execute();
