@@ -22,6 +22,7 @@ class DemoDatabaseTest : public testing::Test {
     app::HisGlobals& g = app::Globals();
     g = app::HisGlobals();
     g.SystemNumber = "3";
+    app::ApplyDateFormats();
     g.ExeDir = dir_.path().toStdString() + "/";
     g.Connection.DatabaseName = dbPath_;
     app::SetRegistry(platform::IniSettings::FromText(
