@@ -171,6 +171,65 @@ void TDBGridGv::SetFrozenCols(int count) {
   ApplyGeometry();
 }
 
+QTableView* TDBGridGv::FrozenView() const {
+  return frozen_ && frozen_->isVisibleTo(view_) ? frozen_ : nullptr;
+}
+
+void TDBGridGv::UpdateFrozen() {
+  if (destroying_) return;
+  const int count = std::min(frozenCols_, VisibleColumnCount());
+  if (count <= 0) {
+    if (frozen_) frozen_->hide();
+    return;
+  }
+  if (!frozen_) {
+    // A second view over the same model and selection, laid over the left
+    // columns; it scrolls with the main view vertically only.
+    frozen_ = new TGridView(this, view_);
+    frozen_->SetOverlay(true);
+    frozen_->setHorizontalHeader(new TTitleHeader(this, frozen_));
+    frozen_->setModel(model_);
+    frozen_->setSelectionModel(view_->selectionModel());
+    frozen_->setItemDelegate(view_->itemDelegate());
+    frozen_->verticalHeader()->hide();
+    frozen_->setShowGrid(false);
+    frozen_->setFocusPolicy(Qt::NoFocus);
+    frozen_->setFrameShape(QFrame::NoFrame);
+    frozen_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    frozen_->setSelectionMode(QAbstractItemView::SingleSelection);
+    frozen_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    frozen_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    frozen_->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    frozen_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    frozen_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    connect(view_->verticalScrollBar(), &QScrollBar::valueChanged, frozen_->verticalScrollBar(),
+            &QScrollBar::setValue);
+    connect(frozen_->verticalScrollBar(), &QScrollBar::valueChanged, view_->verticalScrollBar(),
+            &QScrollBar::setValue);
+  }
+  QHeaderView* titles = view_->horizontalHeader();
+  QHeaderView* frozenTitles = frozen_->horizontalHeader();
+  frozenTitles->setVisible(titles->isVisible());
+  frozenTitles->setFixedHeight(titles->height());
+  frozen_->verticalHeader()->setMinimumSectionSize(1);
+  frozen_->verticalHeader()->setDefaultSectionSize(view_->verticalHeader()->defaultSectionSize());
+  int width = 0;
+  for (int c = 0; c < model_->columnCount(); ++c) {
+    frozen_->setColumnHidden(c, c >= count);
+    if (c < count) {
+      frozenTitles->resizeSection(c, titles->sectionSize(c));
+      width += titles->sectionSize(c);
+    }
+  }
+  const QRect viewport = view_->viewport()->geometry();
+  const int top = titles->isVisible() ? titles->geometry().top() : viewport.top();
+  frozen_->setGeometry(viewport.left(), top, std::min(width, viewport.width()),
+                       viewport.bottom() - top + 1);
+  frozen_->verticalScrollBar()->setValue(view_->verticalScrollBar()->value());
+  frozen_->show();
+  frozen_->raise();
+}
+
 void TDBGridGv::SetDefaultColWidth(int pixels) {
   defaultColWidth_ = std::max(pixels, 0);
   ApplyGeometry();
@@ -306,6 +365,7 @@ void TDBGridGv::ApplyGeometry() {
   titles->viewport()->update();
   view_->viewport()->update();
   footer_->update();
+  UpdateFrozen();
   applying_ = false;
 }
 
@@ -452,6 +512,7 @@ void TDBGridGv::DataSourceDestroyed(TDataSourceGv* source) {
 void TDBGridGv::SectionResized(int logical, int newSize) {
   if (applying_ || logical < 0 || logical >= VisibleColumnCount()) return;
   laidOut_[static_cast<size_t>(logical)]->width_ = newSize;
+  if (logical < frozenCols_) UpdateFrozen();
   footer_->update();
 }
 

@@ -81,6 +81,8 @@ class TDBGridGv : public QWidget, public TDataLinkGv {
   int Row() const;
   int Col() const;
   void SetCol(int col);
+  // The view over the frozen columns, or null while FrozenCols is 0.
+  QTableView* FrozenView() const;
   // Number of data rows that fit in the view.
   int VisibleDataRowCount() const;
 
@@ -124,6 +126,7 @@ class TDBGridGv : public QWidget, public TDataLinkGv {
   void SectionResized(int logical, int newSize);
   void SectionMoved(int logical, int oldVisual, int newVisual);
   bool ColumnAcceptsTab(int col) const;
+  void UpdateFrozen();
   QFont LargestTitleFont() const;
 
   TDataSourceGv* dataSource_ = nullptr;
@@ -151,6 +154,7 @@ class TDBGridGv : public QWidget, public TDataLinkGv {
 
   TGridModel* model_;
   TGridView* view_;
+  TGridView* frozen_ = nullptr;  // overlay holding the frozen columns
   TFooterBar* footer_;
   QScrollBar* hbar_;
 };

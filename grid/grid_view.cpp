@@ -3,6 +3,7 @@
 #include "grid/grid_view.h"
 
 #include <QKeyEvent>
+#include <QResizeEvent>
 #include <QPainter>
 #include <QPolygon>
 
@@ -71,6 +72,16 @@ bool TGridView::event(QEvent* event) {
     }
   }
   return QTableView::event(event);
+}
+
+void TGridView::resizeEvent(QResizeEvent* event) {
+  QTableView::resizeEvent(event);
+  if (!overlay_) grid_->UpdateFrozen();
+}
+
+void TGridView::updateGeometries() {
+  QTableView::updateGeometries();
+  if (!overlay_) grid_->UpdateFrozen();
 }
 
 void TGridView::keyPressEvent(QKeyEvent* event) {

@@ -17,14 +17,19 @@ class TGridView : public QTableView {
   TGridView(TDBGridGv* grid, QWidget* parent);
   // Header sizes changed: place headers and viewport again.
   void Relayout() { updateGeometries(); }
+  // The overlay of frozen columns: follows the main view, takes no focus.
+  void SetOverlay(bool overlay) { overlay_ = overlay; }
 
  protected:
   bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void keyboardSearch(const QString&) override {}
+  void resizeEvent(QResizeEvent* event) override;
+  void updateGeometries() override;
 
  private:
   TDBGridGv* grid_;
+  bool overlay_ = false;
 };
 
 // Title row: word-wrapped captions, centred vertically, height by the grid.

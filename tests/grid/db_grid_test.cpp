@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -211,6 +212,36 @@ TEST_F(GridTest, LongCaptionWrapsOntoTheSecondLine) {
   const QRect below(TitleRect(2).left() + 1, TitleRect(2).bottom() + 2, 66, 20);
   const QColor empty = image.pixelColor(below.center());
   EXPECT_EQ(Ink(image, below, empty), 0);
+}
+
+TEST_F(GridTest, FrozenColumnsStayWhileTheRestScrolls) {
+  Open(30);
+  for (int i = 0; i < grid_.VisibleColumnCount(); ++i) grid_.VisibleColumn(i)->SetWidth(250);
+  grid_.SetFrozenCols(1);
+  grid_.show();
+  QTableView* frozen = grid_.FrozenView();
+  ASSERT_NE(frozen, nullptr);
+  EXPECT_EQ(frozen->width(), 250);
+  EXPECT_FALSE(frozen->isColumnHidden(0));
+  EXPECT_TRUE(frozen->isColumnHidden(1));
+
+  const int left = grid_.View()->viewport()->mapTo(&grid_, QPoint(0, 0)).x();
+  const QRect frozenPart(left, 0, 250, grid_.height() / 2);
+  const QRect movingPart(left + 260, 0, 200, grid_.height() / 2);
+  QImage before = Render();
+  grid_.View()->horizontalScrollBar()->setValue(grid_.View()->horizontalScrollBar()->maximum());
+  QImage after = Render();
+  EXPECT_EQ(before.copy(frozenPart), after.copy(frozenPart));
+  EXPECT_NE(before.copy(movingPart), after.copy(movingPart));
+
+  // Rows scroll together, and clicking the frozen part moves the record.
+  grid_.View()->verticalScrollBar()->setValue(10);
+  EXPECT_EQ(frozen->verticalScrollBar()->value(), 10);
+  QTest::mouseClick(frozen->viewport(), Qt::LeftButton, {},
+                    frozen->visualRect(frozen->model()->index(12, 0)).center());
+  EXPECT_EQ(data_.RecNo(), 12);
+  grid_.SetFrozenCols(0);
+  EXPECT_EQ(grid_.FrozenView(), nullptr);
 }
 
 // ---- footers and sums --------------------------------------------------
