@@ -98,9 +98,9 @@ TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent) {
   cmbBMMC00_ = new TExpandComboBox(strip);
   cmbBMMC00_->setGeometry(80, 10, 160, 24);
   label2_ = new QLabel(QString::fromUtf8("病案号"), strip);
-  label2_->setGeometry(256, 12, 52, 22);
+  label2_->setGeometry(256, 12, 64, 22);
   edBAH000_ = new QLineEdit(strip);
-  edBAH000_->setGeometry(312, 10, 130, 24);
+  edBAH000_->setGeometry(324, 10, 130, 24);
   label3_ = new QLabel(QString::fromUtf8("起始日期"), strip);
   label3_->setGeometry(12, 42, 64, 22);
   dtBeginDate_ = new QDateEdit(strip);
@@ -108,15 +108,15 @@ TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent) {
   label4_ = new QLabel(QString::fromUtf8("结束日期"), strip);
   label4_->setGeometry(256, 42, 64, 22);
   dtEndDate_ = new QDateEdit(strip);
-  dtEndDate_->setGeometry(312, 40, 130, 24);
+  dtEndDate_->setGeometry(324, 40, 130, 24);
   for (QDateEdit* d : {dtBeginDate_, dtEndDate_}) {
     d->setCalendarPopup(true);
     d->setDisplayFormat("yyyy.MM.dd");  // the long date format
   }
-  btnQuery_ = MakeButton(strip, "查询", QStyle::SP_FileDialogContentsView, 470);
-  btnPrint_ = MakeButton(strip, "单个打印", QStyle::SP_FileIcon, 576);
-  btallPrint_ = MakeButton(strip, "全部打印", QStyle::SP_FileDialogDetailedView, 682);
-  btnExit_ = MakeButton(strip, "退出(&X)", QStyle::SP_DialogCloseButton, 788);
+  btnQuery_ = MakeButton(strip, "查询", QStyle::SP_FileDialogContentsView, 476);
+  btnPrint_ = MakeButton(strip, "单个打印", QStyle::SP_FileIcon, 582);
+  btallPrint_ = MakeButton(strip, "全部打印", QStyle::SP_FileDialogDetailedView, 688);
+  btnExit_ = MakeButton(strip, "退出(&X)", QStyle::SP_DialogCloseButton, 794);
 
   BuildGrid();
   layout->addWidget(dbGridGv1_, 1);
