@@ -47,7 +47,8 @@ platform::DbResultSet& Data() {
                                  : f % 4 == 1 ? platform::FieldKind::Float
                                  : f % 4 == 2 ? platform::FieldKind::DateTime
                                               : platform::FieldKind::String;
-      fields.push_back({"F" + std::to_string(f), kind, kind == platform::FieldKind::String ? 12 : 0});
+      fields.push_back(
+          {"F" + std::to_string(f), kind, kind == platform::FieldKind::String ? 12 : 0});
     }
     std::vector<core::Variant> cells;
     cells.reserve(static_cast<size_t>(kRows) * kFields);
@@ -55,10 +56,18 @@ platform::DbResultSet& Data() {
     for (int r = 0; r < kRows; ++r)
       for (int f = 0; f < kFields; ++f) {
         switch (f % 4) {
-          case 0: cells.emplace_back(int32_t{r}); break;
-          case 1: cells.emplace_back(r * 0.25); break;
-          case 2: cells.push_back(core::Variant::MakeDate(day + r % 365)); break;
-          default: cells.emplace_back("病人" + std::to_string(r)); break;
+          case 0:
+            cells.emplace_back(int32_t{r});
+            break;
+          case 1:
+            cells.emplace_back(r * 0.25);
+            break;
+          case 2:
+            cells.push_back(core::Variant::MakeDate(day + r % 365));
+            break;
+          default:
+            cells.emplace_back("病人" + std::to_string(r));
+            break;
         }
       }
     return platform::DbResultSet(std::move(fields), std::move(cells));

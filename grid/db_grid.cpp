@@ -106,7 +106,9 @@ TDBGridGv::~TDBGridGv() {
   model_->Reset(laidOut_, nullptr);
 }
 
-QTableView* TDBGridGv::View() const { return view_; }
+QTableView* TDBGridGv::View() const {
+  return view_;
+}
 
 void TDBGridGv::SetDataSource(TDataSourceGv* source) {
   if (source == dataSource_) return;
@@ -123,7 +125,9 @@ platform::DbResultSet* TDBGridGv::Data() const {
 
 // ---- properties --------------------------------------------------------
 
-QFont TDBGridGv::TitleFont() const { return titleFont_ ? *titleFont_ : font(); }
+QFont TDBGridGv::TitleFont() const {
+  return titleFont_ ? *titleFont_ : font();
+}
 
 void TDBGridGv::SetTitleFont(const QFont& font) {
   titleFont_ = font;
@@ -398,8 +402,8 @@ void TDBGridGv::SyncFooterSums() {
       const TColumnFooterGv* footer = column->FooterAt(row);
       if (!footer) continue;
       if (footer->ValueType() == fvtSum)
-        wants.push_back({goSum, footer->FieldName().empty() ? column->FieldName()
-                                                            : footer->FieldName()});
+        wants.push_back(
+            {goSum, footer->FieldName().empty() ? column->FieldName() : footer->FieldName()});
       else if (footer->ValueType() == fvtCount)
         wants.push_back({goCount, std::string()});
     }
@@ -499,9 +503,13 @@ void TDBGridGv::MoveCursor(int row, int col) {
   view_->scrollTo(index);
 }
 
-void TDBGridGv::DataSetChanged() { LayoutChanged(); }
+void TDBGridGv::DataSetChanged() {
+  LayoutChanged();
+}
 
-void TDBGridGv::RecordChanged() { SyncCursorFromData(); }
+void TDBGridGv::RecordChanged() {
+  SyncCursorFromData();
+}
 
 void TDBGridGv::DataSourceDestroyed(TDataSourceGv* source) {
   if (source != dataSource_) return;

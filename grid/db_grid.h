@@ -98,7 +98,9 @@ class TDBGridGv : public QWidget, public TDataLinkGv {
   // Called by columns when a setting changed.
   void ColumnChanged(bool layout);
 
-  void SetOnTitleClick(std::function<void(TColumnGv&)> handler) { onTitleClick_ = std::move(handler); }
+  void SetOnTitleClick(std::function<void(TColumnGv&)> handler) {
+    onTitleClick_ = std::move(handler);
+  }
 
   QTableView* View() const;
 

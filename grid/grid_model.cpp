@@ -8,8 +8,7 @@
 
 namespace grid {
 
-void TGridModel::Reset(const std::vector<TColumnGv*>& columns,
-                       const platform::DbResultSet* data) {
+void TGridModel::Reset(const std::vector<TColumnGv*>& columns, const platform::DbResultSet* data) {
   beginResetModel();
   columns_ = columns;
   data_ = data;
@@ -19,7 +18,9 @@ void TGridModel::Reset(const std::vector<TColumnGv*>& columns,
   endResetModel();
 }
 
-int TGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+int TGridModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : rows_;
+}
 
 int TGridModel::columnCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(columns_.size());
@@ -32,7 +33,8 @@ QString TGridModel::Text(int row, int col) const {
   // Cell() answers Null outside the rows, so a set closed behind our back reads empty.
   const core::Variant& v = data_->Cell(row, field);
   if (v.IsNull() || v.IsEmpty()) return QString();
-  if (v.Type() == core::VarType::Date) return QString::fromStdString(core::DateToStr(v.RawDouble()));
+  if (v.Type() == core::VarType::Date)
+    return QString::fromStdString(core::DateToStr(v.RawDouble()));
   return QString::fromStdString(v.ToString());
 }
 

@@ -65,8 +65,8 @@ using TDBGridOptions = TOptionSet<TDBGridOption>;
 using TDBGridOptionsGv = TOptionSet<TDBGridOptionGv>;
 
 inline constexpr TDBGridOptions kDefaultGridOptions{
-    dgEditing, dgTitles, dgIndicator,     dgColumnResize, dgColLines,
-    dgRowLines, dgTabs,  dgConfirmDelete, dgCancelOnExit};
+    dgEditing,  dgTitles, dgIndicator,     dgColumnResize, dgColLines,
+    dgRowLines, dgTabs,   dgConfirmDelete, dgCancelOnExit};
 inline constexpr TDBGridOptionsGv kDefaultGridOptionsGv{dgvFixed3D, dgvHighlightFocus,
                                                         dgvClearSelection};
 

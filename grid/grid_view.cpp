@@ -3,9 +3,9 @@
 #include "grid/grid_view.h"
 
 #include <QKeyEvent>
-#include <QResizeEvent>
 #include <QPainter>
 #include <QPolygon>
+#include <QResizeEvent>
 
 #include "grid/column.h"
 #include "grid/db_grid.h"
@@ -17,7 +17,9 @@ namespace {
 constexpr int kInset = 2;
 constexpr int kSortMarkerWidth = 16;
 
-QColor LineColor(const QWidget* w) { return w->palette().color(QPalette::Mid); }
+QColor LineColor(const QWidget* w) {
+  return w->palette().color(QPalette::Mid);
+}
 
 // Draws `lines` as one block, centred vertically inside `inner`; a block
 // taller than the cell starts at the top so its first lines stay readable.
@@ -100,7 +102,9 @@ TTitleHeader::TTitleHeader(TDBGridGv* grid, QWidget* parent)
   setMinimumSectionSize(0);
 }
 
-QSize TTitleHeader::sizeHint() const { return QSize(length(), grid_->CalcTitleHeight()); }
+QSize TTitleHeader::sizeHint() const {
+  return QSize(length(), grid_->CalcTitleHeight());
+}
 
 void TTitleHeader::paintSection(QPainter* p, const QRect& rect, int logicalIndex) const {
   if (logicalIndex < 0 || logicalIndex >= grid_->VisibleColumnCount()) return;
@@ -254,13 +258,15 @@ void TFooterBar::paintEvent(QPaintEvent*) {
   for (int row = 0; row < grid_->FooterRowCount(); ++row) {
     const int top = row * rowH;
     if (grid_->Options().Contains(dgIndicator))
-      DrawFixedFrame(&p, QRect(origin - TDBGridGv::kIndicatorWidth, top, TDBGridGv::kIndicatorWidth, rowH),
-                     grid_->OptionsGv().Contains(dgvFixed3D), line);
+      DrawFixedFrame(
+          &p, QRect(origin - TDBGridGv::kIndicatorWidth, top, TDBGridGv::kIndicatorWidth, rowH),
+          grid_->OptionsGv().Contains(dgvFixed3D), line);
     p.save();
     p.setClipRect(QRect(origin, 0, viewportWidth, height()));
     for (int col = 0; col < grid_->VisibleColumnCount(); ++col) {
       if (header->isSectionHidden(col)) continue;
-      QRect cell(origin + header->sectionViewportPosition(col), top, header->sectionSize(col), rowH);
+      QRect cell(origin + header->sectionViewportPosition(col), top, header->sectionSize(col),
+                 rowH);
       if (cell.right() < origin || cell.left() > origin + viewportWidth) continue;
       TColumnGv* column = grid_->VisibleColumn(col);
       const TColumnFooterGv* footer = column->FooterAt(row);

@@ -15,7 +15,9 @@ namespace {
 constexpr int64_t kOne = 10000;
 }
 
-int64_t ToFixedPoint(double value) { return std::llround(value * 10000.0); }
+int64_t ToFixedPoint(double value) {
+  return std::llround(value * 10000.0);
+}
 
 TDBSum* TDBSumCollection::Add(TGroupOperation op, std::string fieldName) {
   items_.push_back(std::make_unique<TDBSum>(op, std::move(fieldName)));

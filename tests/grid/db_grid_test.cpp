@@ -201,11 +201,17 @@ TEST_F(GridTest, LongCaptionWrapsOntoTheSecondLine) {
   const QColor face = grid_.palette().color(QPalette::Button);
   const QRect wrap = TitleRect(0).adjusted(2, 2, -2, -2);
   const int mid = wrap.center().y();
-  EXPECT_GT(Ink(image, QRect(wrap.left(), wrap.top(), wrap.width(), mid - wrap.top() - 2), face), 20);
-  EXPECT_GT(Ink(image, QRect(wrap.left(), mid + 2, wrap.width(), wrap.bottom() - mid - 2), face), 20);
+  EXPECT_GT(Ink(image, QRect(wrap.left(), wrap.top(), wrap.width(), mid - wrap.top() - 2), face),
+            20);
+  EXPECT_GT(Ink(image, QRect(wrap.left(), mid + 2, wrap.width(), wrap.bottom() - mid - 2), face),
+            20);
   const QRect shortCell = TitleRect(1).adjusted(2, 2, -2, -2);
   const int lineTop = shortCell.center().y() - fm.height() / 2;
-  EXPECT_EQ(Ink(image, QRect(shortCell.left(), shortCell.top(), shortCell.width(), lineTop - shortCell.top() - 1), face), 0);
+  EXPECT_EQ(Ink(image,
+                QRect(shortCell.left(), shortCell.top(), shortCell.width(),
+                      lineTop - shortCell.top() - 1),
+                face),
+            0);
   EXPECT_GT(Ink(image, shortCell, face), 20);
   // Nothing leaks out of the title cell: the grid has no rows, so under the
   // titles is the empty view.

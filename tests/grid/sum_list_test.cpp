@@ -57,16 +57,16 @@ TEST_P(SumListRecalc, SumsAndCountsInFixedPoint) {
 using Rows = std::vector<std::pair<std::optional<double>, std::optional<int>>>;
 INSTANTIATE_TEST_SUITE_P(
     Cases, SumListRecalc,
-    testing::Values(
-        SumCase{"Empty", Rows{}, 0, 0, 0},
-        // Nulls add nothing to sums but the record still counts.
-        SumCase{"Nulls", Rows{{1.5, 2}, {std::nullopt, 3}, {2.25, std::nullopt}}, 37500, 50000,
-                30000},
-        // 0.1 is not exact in binary; ten of them must still give exactly 1.
-        SumCase{"TenTenths", Rows(10, {0.1, 1}), 10000, 100000, 100000},
-        SumCase{"ThreeTenths", Rows(3, {0.1, 1}), 3000, 30000, 30000},
-        SumCase{"RoundsToFourDecimals", Rows{{0.00004, 0}, {0.00006, 0}, {-1.23456, -7}}, -12345,
-                -70000, 30000}),
+    testing::Values(SumCase{"Empty", Rows{}, 0, 0, 0},
+                    // Nulls add nothing to sums but the record still counts.
+                    SumCase{"Nulls", Rows{{1.5, 2}, {std::nullopt, 3}, {2.25, std::nullopt}}, 37500,
+                            50000, 30000},
+                    // 0.1 is not exact in binary; ten of them must still give exactly 1.
+                    SumCase{"TenTenths", Rows(10, {0.1, 1}), 10000, 100000, 100000},
+                    SumCase{"ThreeTenths", Rows(3, {0.1, 1}), 3000, 30000, 30000},
+                    SumCase{"RoundsToFourDecimals",
+                            Rows{{0.00004, 0}, {0.00006, 0}, {-1.23456, -7}}, -12345, -70000,
+                            30000}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SumList, InactiveListAndMissingFieldsStayZero) {
