@@ -73,6 +73,16 @@ core::Variant InitialValue(TsqTypeKind kind) {
 
 bool DeclareVarsOf(const TsqILParser& p);
 
+constexpr size_t kMaxExpressionItems = 4000;
+const char kTooComplex[] = "Expression too complex";
+
+// Operands and operators of an expression, brackets included.
+size_t CountItems(const TsqILNode& expr) {
+  size_t n = 0;
+  for (const auto& c : expr.children) n += c->name == "expr" ? CountItems(*c) : 1;
+  return n;
+}
+
 }  // namespace
 
 TsqILCompiler::TsqILCompiler(TsqILParser& parser) : parser_(parser), main_(parser.script_) {}
@@ -519,6 +529,8 @@ void TsqILCompiler::CompileWith(const TsqILNode& n, TsqScript& script, TsqStatem
 std::unique_ptr<TsqExpression> TsqILCompiler::Expression(const TsqILNode& expr, TsqScript& script) {
   auto e = std::make_unique<TsqExpression>(&script);
   FeedExpression(expr, *e, script);
+  // Evaluation and the type check recurse over the tree: bound its size.
+  if (CountItems(expr) > kMaxExpressionItems) Fail(kTooComplex, expr.pos);
   std::string fail = e->Finalize();
   if (!fail.empty()) Fail(Messages().SIncompatibleTypes, fail);
   e->SetSourceText(expr.source);

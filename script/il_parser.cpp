@@ -591,6 +591,20 @@ std::unique_ptr<TsqILNode> BuildTree(std::vector<TsqILWalker::Rec>& recs, const 
 
 }  // namespace
 
+bool LanguageDirective(std::string_view text, std::string& name, int& startOffset) {
+  if (text.empty() || text[0] != '#') return false;
+  size_t i = 1;
+  while (i < text.size() && (std::isalnum(static_cast<unsigned char>(text[i])) || text[i] == '_'))
+    ++i;
+  if (!core::EqualsNoCase(text.substr(1, i - 1), "language")) return false;
+  size_t eol = text.find_first_of("\r\n", i);
+  if (eol == std::string_view::npos) eol = text.size();
+  name = std::string(core::TrimView(text.substr(i, eol - i)));
+  // Compilation starts two characters after the line's end (CR LF).
+  startOffset = static_cast<int>(std::min(text.size(), eol + 2));
+  return true;
+}
+
 bool TsqILParser::MakeILScript(std::string_view text) {
   program_.reset();
   errorMsg_.clear();
@@ -598,19 +612,9 @@ bool TsqILParser::MakeILScript(std::string_view text) {
   errorUnit_.clear();
   // "#language NAME" on the first line picks the language.
   int startOffset = 0;
-  if (!text.empty() && text[0] == '#') {
-    size_t i = 1;
-    while (i < text.size() && (std::isalnum(static_cast<unsigned char>(text[i])) || text[i] == '_'))
-      ++i;
-    if (core::EqualsNoCase(text.substr(1, i - 1), "language")) {
-      size_t eol = text.find_first_of("\r\n", i);
-      if (eol == std::string_view::npos) eol = text.size();
-      std::string name(core::TrimView(text.substr(i, eol - i)));
-      SelectLanguage(name);
-      // Compilation starts two characters after the line's end (CR LF).
-      startOffset = static_cast<int>(std::min(text.size(), eol + 2));
-    }
-  }
+  std::string directive;
+  if (LanguageDirective(text, directive, startOffset)) SelectLanguage(directive);
+  if (!grammar_) SelectLanguage(script_.SyntaxType());
   source_ = std::string(text);
   parser_.SetText(source_);
   parser_.SetPosition(startOffset + 1);
@@ -695,8 +699,9 @@ class ILCompiler final : public TsqScriptCompiler {
     TsqILParser parser(script);
     // A "#language" first line selects the language in MakeILScript.
     const std::string text = script.Text();
-    if (!(text.size() >= 9 && text[0] == '#' && core::EqualsNoCase(text.substr(1, 8), "language")))
-      parser.SelectLanguage(syntaxType);
+    std::string directive;
+    int offset = 0;
+    if (!LanguageDirective(text, directive, offset)) parser.SelectLanguage(syntaxType);
     if (parser.MakeILScript(text)) parser.ParseILScript();
 
   }

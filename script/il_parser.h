@@ -26,6 +26,10 @@ std::vector<std::string> GetLanguageList();
 // Raises "Language '%s' not found".
 std::string LanguageGrammarText(std::string_view name);
 
+// Reads a "#language NAME" first line: the name and the offset where the
+// program starts. False when the text has no such line.
+bool LanguageDirective(std::string_view text, std::string& name, int& startOffset);
+
 // One element of the intermediate program; `text` is unescaped, positions
 // are line:column of the source the element came from.
 struct TsqILNode {

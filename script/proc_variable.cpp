@@ -2,6 +2,7 @@
 // local statements and the Result variable.
 #include "script/proc_variable.h"
 
+#include "core/error.h"
 #include "script/script.h"
 #include "script/statement.h"
 #include "script/variables.h"
@@ -60,7 +61,18 @@ void TsqProcVariable::RestoreLocals(const std::vector<core::Variant>& saved) con
   }
 }
 
+namespace {
+// Script recursion deeper than this raises instead of exhausting the stack.
+constexpr int kMaxCallDepth = 1000;
+thread_local int callDepth = 0;
+}  // namespace
+
 core::Variant TsqProcVariable::Value() {
+  if (callDepth >= kMaxCallDepth) throw core::Error("Stack overflow");
+  ++callDepth;
+  struct Depth {
+    ~Depth() { --callDepth; }
+  } depth;
   TsqScript* tracker = nullptr;
   for (TsqScript* s = declaring_; s; s = s->Parent()) {
     if (s->TracksRunningScope()) {

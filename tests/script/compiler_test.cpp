@@ -275,6 +275,18 @@ TEST_F(Program, RunTimeErrorsTravelOutAndFinallyStillRuns) {
   EXPECT_EQ(log_, (std::vector<std::string>{"f"}));
 }
 
+TEST_F(Program, LongOperatorChainsAreRefused) {
+  std::string chain = "var a: Integer; begin a := 1";
+  for (int i = 0; i < 100000; ++i) chain += "+1";
+  EXPECT_EQ(CompileError(chain + " end."), "1:28 Expression too complex");
+}
+
+TEST_F(Program, RunawayRecursionRaises) {
+  script_.SetText("function F(n: Integer): Integer; begin Result := F(n + 1) end; begin F(1) end.");
+  ASSERT_TRUE(script_.Compile());
+  EXPECT_THROW(script_.Execute(), core::Error);
+}
+
 TEST_F(Program, DeeplyNestedInputFailsWithAMessage) {
   std::string deep = "var a: Integer; begin a := " + std::string(5000, '(') + "1" +
                      std::string(5000, ')') + " end.";
