@@ -231,6 +231,183 @@ void Bind(QSqlQuery& q, const std::string& sql, const DbBindings& b) {
   }
 }
 
+// Parses "YYYY-MM-DD[ HH:MM[:SS[.fff]]]" (a "T" may separate the time) without
+// going through QDateTime, which is slow enough to dominate large fetches.
+bool ParseDateText(const char* t, size_t n, double& out) {
+  auto digits = [&](size_t at, size_t count, int& v) {
+    if (at + count > n) return false;
+    v = 0;
+    for (size_t i = at; i < at + count; ++i) {
+      if (t[i] < '0' || t[i] > '9') return false;
+      v = v * 10 + (t[i] - '0');
+    }
+    return true;
+  };
+  int y, mo, d, h = 0, mi = 0, sec = 0, ms = 0;
+  if (!digits(0, 4, y) || n < 10 || t[4] != '-' || !digits(5, 2, mo) || t[7] != '-' || !digits(8, 2, d)) return false;
+  if (!core::IsValidDate(y, mo, d)) return false;
+  if (n > 10) {
+    if ((t[10] != ' ' && t[10] != 'T') || !digits(11, 2, h) || n < 16 || t[13] != ':' || !digits(14, 2, mi))
+      return false;
+    if (n > 16 && (t[16] != ':' || !digits(17, 2, sec))) return false;
+    if (n > 19) {
+      if (t[19] != '.') return false;
+      size_t k = 20;
+      int scale = 100;
+      while (k < n && t[k] >= '0' && t[k] <= '9') {
+        ms += (t[k] - '0') * scale;
+        scale /= 10;
+        ++k;
+      }
+      if (k != n) return false;
+    }
+    if (h > 23 || mi > 59 || sec > 59) return false;
+  }
+  out = core::EncodeDate(y, mo, d) + core::EncodeTime(h, mi, sec, ms);
+  return true;
+}
+
+sqlite3* SqliteHandle(const QSqlDatabase& db) {
+  QVariant v = db.driver()->handle();
+  if (v.isValid() && qstrcmp(v.typeName(), "sqlite3*") == 0) return *static_cast<sqlite3* const*>(v.constData());
+  return nullptr;
+}
+
+FieldKind KindOfDeclared(const char* decl, bool& known) {
+  known = decl && *decl;
+  if (!known) return FieldKind::String;
+  std::string t = core::UpperCase(decl);
+  if (t.find("DATE") != std::string::npos || t.find("TIME") != std::string::npos) return FieldKind::DateTime;
+  if (t.find("INT") != std::string::npos) return FieldKind::Integer;
+  if (t.find("CHAR") != std::string::npos || t.find("TEXT") != std::string::npos || t.find("CLOB") != std::string::npos)
+    return FieldKind::String;
+  if (t.find("BLOB") != std::string::npos) return FieldKind::Blob;
+  if (t.find("BOOL") != std::string::npos) return FieldKind::Boolean;
+  if (t.find("REAL") != std::string::npos || t.find("FLOA") != std::string::npos || t.find("DOUB") != std::string::npos ||
+      t.find("NUM") != std::string::npos || t.find("DEC") != std::string::npos)
+    return FieldKind::Float;
+  return FieldKind::String;
+}
+
+void BindSqlite(sqlite3_stmt* st, int index, const core::Variant& v, bool bytes) {
+  if (index <= 0) return;
+  if (bytes) {
+    const std::string& raw = v.RawString();
+    sqlite3_bind_blob(st, index, raw.data(), static_cast<int>(raw.size()), SQLITE_TRANSIENT);
+    return;
+  }
+  switch (v.Type()) {
+    case core::VarType::Empty:
+    case core::VarType::Null:
+      sqlite3_bind_null(st, index);
+      return;
+    case core::VarType::Boolean:
+      sqlite3_bind_int(st, index, v.RawBool() ? 1 : 0);
+      return;
+    case core::VarType::Single:
+    case core::VarType::Double:
+    case core::VarType::Currency:
+      sqlite3_bind_double(st, index, v.ToDouble());
+      return;
+    case core::VarType::Date: {
+      std::string text = core::FormatDateTime("yyyy\"-\"mm\"-\"dd hh:nn:ss", v.RawDouble());
+      sqlite3_bind_text(st, index, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+      return;
+    }
+    default:
+      if (v.IsOrdinal()) {
+        sqlite3_bind_int64(st, index, v.RawInt());
+        return;
+      }
+      std::string text = v.ToString();
+      sqlite3_bind_text(st, index, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+  }
+}
+
+// Runs one statement on the embedded database through SQLite itself and reads
+// the rows straight into variants: no QVariant or QString per cell.
+DbResultSet RunSqlite(sqlite3* h, const std::string& sql, const DbBindings& b) {
+  sqlite3_stmt* st = nullptr;
+  if (sqlite3_prepare_v2(h, sql.c_str(), static_cast<int>(sql.size()), &st, nullptr) != SQLITE_OK)
+    throw core::Error(sqlite3_errmsg(h));
+  struct Finalizer {
+    sqlite3_stmt* st;
+    ~Finalizer() { sqlite3_finalize(st); }
+  } finalizer{st};
+  if (!st) return DbResultSet();  // blank statement
+  for (size_t i = 0; i < b.positional.size(); ++i) BindSqlite(st, static_cast<int>(i) + 1, b.positional[i], false);
+  // Named parameters compare without regard to case.
+  for (int k = 1; k <= sqlite3_bind_parameter_count(st); ++k) {
+    const char* name = sqlite3_bind_parameter_name(st, k);
+    if (!name || name[0] != ':') continue;
+    for (const DbNamedValue& v : b.named)
+      if (core::EqualsNoCase(v.name, name + 1)) BindSqlite(st, k, v.value, v.bytes);
+  }
+  const int n = sqlite3_column_count(st);
+  std::vector<FieldDef> fields(static_cast<size_t>(n));
+  std::vector<bool> declared(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) {
+    const char* decl = sqlite3_column_decltype(st, i);
+    bool known = false;
+    fields[static_cast<size_t>(i)].name = sqlite3_column_name(st, i);
+    fields[static_cast<size_t>(i)].kind = KindOfDeclared(decl, known);
+    declared[static_cast<size_t>(i)] = known;
+    if (const char* open = decl ? std::strchr(decl, '(') : nullptr) fields[static_cast<size_t>(i)].size = std::atoi(open + 1);
+  }
+  std::vector<core::Variant> cells;
+  for (;;) {
+    int rc = sqlite3_step(st);
+    if (rc == SQLITE_DONE) break;
+    if (rc != SQLITE_ROW) throw core::Error(sqlite3_errmsg(h));
+    for (int i = 0; i < n; ++i) {
+      FieldDef& f = fields[static_cast<size_t>(i)];
+      switch (sqlite3_column_type(st, i)) {
+        case SQLITE_NULL:
+          cells.push_back(core::Variant::MakeNull());
+          break;
+        case SQLITE_INTEGER: {
+          sqlite3_int64 v = sqlite3_column_int64(st, i);
+          if (!declared[static_cast<size_t>(i)]) {
+            f.kind = FieldKind::Integer;  // an expression column takes its values' type
+            declared[static_cast<size_t>(i)] = true;
+          }
+          if (f.kind == FieldKind::Float)
+            cells.emplace_back(static_cast<double>(v));
+          else if (f.kind == FieldKind::Boolean)
+            cells.emplace_back(v != 0);
+          else if (v >= INT32_MIN && v <= INT32_MAX)
+            cells.emplace_back(static_cast<int32_t>(v));
+          else
+            cells.emplace_back(static_cast<int64_t>(v));
+          break;
+        }
+        case SQLITE_FLOAT:
+          if (!declared[static_cast<size_t>(i)]) {
+            f.kind = FieldKind::Float;
+            declared[static_cast<size_t>(i)] = true;
+          }
+          cells.emplace_back(sqlite3_column_double(st, i));
+          break;
+        case SQLITE_BLOB: {
+          const char* p = static_cast<const char*>(sqlite3_column_blob(st, i));
+          cells.emplace_back(std::string_view(p ? p : "", static_cast<size_t>(sqlite3_column_bytes(st, i))));
+          break;
+        }
+        default: {
+          const char* t = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+          size_t len = static_cast<size_t>(sqlite3_column_bytes(st, i));
+          double day;
+          if (f.kind == FieldKind::DateTime && ParseDateText(t, len, day))
+            cells.push_back(core::Variant::MakeDate(day));
+          else
+            cells.emplace_back(std::string_view(t ? t : "", len));
+        }
+      }
+    }
+  }
+  return DbResultSet(std::move(fields), std::move(cells));
+}
+
 bool LooksLikeHost(const std::string& server) {
   if (server.find('=') != std::string::npos) return false;  // a connection string
   return server.find_first_of(",.:\\") != std::string::npos || core::EqualsNoCase(server, "localhost");
@@ -352,6 +529,9 @@ DbResultSet DbSession::Run(const std::string& sql, const DbBindings& bindings) {
     if (!q.exec()) Raise(q.lastError());
     return Fetch(q, false);
   }
+  if (backend_->embedded) {
+    if (sqlite3* h = SqliteHandle(backend_->db)) return RunSqlite(h, sql, bindings);
+  }
   QSqlQuery q(backend_->db);
   q.setForwardOnly(true);
   q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
@@ -384,7 +564,16 @@ DbResultSet DbSession::RunProcedureEmbedded(const std::string& name,
   if (!backend_->db.transaction()) Raise(backend_->db.lastError());
   try {
     DbResultSet last;
+    sqlite3* h = SqliteHandle(backend_->db);
     for (const std::string& stmt : statements) {
+      if (h) {
+        DbBindings b;
+        for (size_t i = 0; i < paramNames.size(); ++i)
+          b.named.push_back(DbNamedValue{paramNames[i], i < args.size() ? args[i] : core::Variant::MakeNull(), false});
+        DbResultSet rows = RunSqlite(h, stmt, b);
+        if (rows.FieldCount() > 0) last = std::move(rows);
+        continue;
+      }
       QSqlQuery q(backend_->db);
       q.setForwardOnly(true);
       if (!q.prepare(Q(stmt))) Raise(q.lastError());
