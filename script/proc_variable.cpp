@@ -40,24 +40,36 @@ TsqParamItem* TsqProcVariable::AddParameter(std::unique_ptr<TsqParamItem> p) {
   return raw;
 }
 
-std::vector<core::Variant> TsqProcVariable::SaveLocals() const {
-  std::vector<core::Variant> saved;
-  saved.reserve(static_cast<size_t>(local_->Count()));
+void TsqProcVariable::CacheLocals() const {
+  if (cachedCount_ == local_->Count()) return;
+  cachedSlots_.clear();
   for (int i = 0; i < local_->Count(); ++i) {
     auto* v = dynamic_cast<TsqCustomVariable*>(local_->Items(i));
-    bool isValue = dynamic_cast<TsqVariable*>(v) || dynamic_cast<TsqParamItem*>(v);
-    saved.push_back(isValue ? v->Value() : core::Variant());
+    if (auto* var = dynamic_cast<TsqVariable*>(v)) {
+      cachedSlots_.push_back({var, nullptr});
+    } else if (auto* p = dynamic_cast<TsqParamItem*>(v)) {
+      cachedSlots_.push_back({nullptr, p});
+    }
   }
+  cachedCount_ = local_->Count();
+}
+
+std::vector<core::Variant> TsqProcVariable::SaveLocals() const {
+  CacheLocals();
+  std::vector<core::Variant> saved;
+  saved.reserve(cachedSlots_.size());
+  for (const Slot& s : cachedSlots_) saved.push_back(s.var ? s.var->Stored() : s.param->Value());
   return saved;
 }
 
 void TsqProcVariable::RestoreLocals(const std::vector<core::Variant>& saved) const {
-  for (int i = 0; i < local_->Count() && static_cast<size_t>(i) < saved.size(); ++i) {
-    auto* v = dynamic_cast<TsqCustomVariable*>(local_->Items(i));
-    if (auto* var = dynamic_cast<TsqVariable*>(v))
-      var->MutableStored() = saved[static_cast<size_t>(i)];
-    else if (auto* p = dynamic_cast<TsqParamItem*>(v))
-      p->SetValue(saved[static_cast<size_t>(i)]);
+  CacheLocals();
+  for (size_t i = 0; i < cachedSlots_.size() && i < saved.size(); ++i) {
+    const Slot& s = cachedSlots_[i];
+    if (s.var)
+      s.var->MutableStored() = saved[i];
+    else
+      s.param->SetValue(saved[i]);
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "script/custom_variable.h"
 
@@ -38,6 +39,16 @@ class TsqProcVariable : public TsqCustomVariable {
   void RestoreLocals(const std::vector<core::Variant>& saved) const;
 
  private:
+  // Value-holding locals in item order, found once per change of the local
+  // item count (recursion saves and restores them on every call).
+  struct Slot {
+    TsqVariable* var;
+    TsqParamItem* param;
+  };
+  void CacheLocals() const;
+  mutable std::vector<Slot> cachedSlots_;
+  mutable int cachedCount_ = -1;
+
   std::unique_ptr<TsqScript> local_;
   TsqScript* declaring_;
   bool isFunction_;
