@@ -71,6 +71,72 @@ void TqdrDataSet::SetName(const std::string& name) {
   if (!name.empty() && (userName_.empty() || userName_ == old)) userName_ = name;
 }
 
+std::string TqdrDataSet::DisplayText(const std::string&) {
+  return std::string();
+}
+
+int TqdrDataSet::DisplayWidth(const std::string&) {
+  return 10;
+}
+
+TqdrFieldType TqdrDataSet::FieldType(const std::string&) {
+  return TqdrFieldType::fftNumeric;
+}
+
+core::Variant TqdrDataSet::Value(const std::string&) {
+  return core::Variant::MakeNull();
+}
+
+void TqdrDataSet::Open() {
+  if (OnOpen) OnOpen(this);
+}
+
+void TqdrDataSet::Close() {
+  if (OnClose) OnClose(this);
+}
+
+void TqdrDataSet::First() {
+  recNo_ = 0;
+  if (OnFirst) OnFirst(this);
+}
+
+void TqdrDataSet::Next() {
+  ++recNo_;
+  if (rangeEnd_ == TqdrRangeEnd::reCount && recNo_ >= rangeEndCount_) return;
+  if (OnNext) OnNext(this);
+}
+
+void TqdrDataSet::Prior() {
+  --recNo_;
+  if (OnPrior) OnPrior(this);
+}
+
+bool TqdrDataSet::Eof() {
+  bool eof = rangeEnd_ == TqdrRangeEnd::reCount && recNo_ >= rangeEndCount_;
+  if (OnCheckEOF) OnCheckEOF(this, eof);
+  return eof;
+}
+
+bool TqdrDataSet::IsBlobField(const std::string&) {
+  return false;
+}
+
+int TqdrDataSet::RecordCount() {
+  if (rangeBegin_ == TqdrRangeBegin::rbFirst && rangeEnd_ == TqdrRangeEnd::reCount)
+    return rangeEndCount_;
+  return 0;
+}
+
+void TqdrDataSet::AssignBlobTo(const std::string&, TqdrStringList*) {}
+
+bool TqdrDataSet::HasField(const std::string& name) {
+  std::vector<std::string> list;
+  GetFieldList(list);
+  for (const std::string& f : list)
+    if (core::EqualsNoCase(f, name)) return true;
+  return false;
+}
+
 const core::ClassInfo* TqdrUserDataSet::StaticClass() {
   using S = TqdrUserDataSet;
   static const core::ClassInfo* info =
@@ -89,6 +155,24 @@ TqdrUserDataSet::~TqdrUserDataSet() = default;
 
 void TqdrUserDataSet::SetFields(TqdrStringList* v) {
   fields_->Assign(v);
+}
+
+std::string TqdrUserDataSet::DisplayText(const std::string& field) {
+  return Value(field).ToString();
+}
+
+core::Variant TqdrUserDataSet::Value(const std::string& field) {
+  core::Variant value = core::Variant::MakeNull();
+  if (OnGetValue) OnGetValue(field, value);
+  return value;
+}
+
+int TqdrUserDataSet::FieldsCount() {
+  return fields_->Count();
+}
+
+void TqdrUserDataSet::GetFieldList(std::vector<std::string>& list) {
+  list = fields_->Lines();
 }
 
 const core::ClassInfo* TqdrCustomDBDataSet::StaticClass() {
@@ -112,6 +196,12 @@ TqdrCustomDBDataSet::~TqdrCustomDBDataSet() = default;
 
 void TqdrCustomDBDataSet::SetFieldAliases(TqdrStringList* v) {
   fieldAliases_->Assign(v);
+}
+
+int TqdrCustomDBDataSet::FieldsCount() {
+  std::vector<std::string> list;
+  GetFieldList(list);
+  return static_cast<int>(list.size());
 }
 
 TqdrDataSet* FindDataSetByName(TqdrDataSet* current, const std::string& name, TqdrReport* report) {

@@ -4,15 +4,23 @@
 // Record navigation and field access are added by the dataset classes' own module.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "core/variant.h"
 #include "report/component.h"
 
 namespace report {
 
 class TqdrStringList;
 
+enum class TqdrFieldType { fftNumeric, fftString, fftBoolean };
+
+// A source of records for the band engine: navigation within its range and
+// field values by user name. The base class counts records (reCount) and
+// leaves the rest to callbacks and descendants.
 class TqdrDataSet : public TqdrDialogComponent {
   CORE_DECLARE_CLASS()
  public:
@@ -33,6 +41,38 @@ class TqdrDataSet : public TqdrDialogComponent {
   // UserName follows a rename while it is empty or still the old name.
   void SetName(const std::string& name) override;
 
+  virtual std::string DisplayText(const std::string& field);
+  virtual int DisplayWidth(const std::string& field);
+  virtual TqdrFieldType FieldType(const std::string& field);
+  virtual core::Variant Value(const std::string& field);
+  virtual void Initialize() {}
+  virtual void Finalize() {}
+  virtual void Open();
+  virtual void Close();
+  virtual void First();
+  virtual void Next();
+  virtual void Prior();
+  virtual bool Eof();
+  virtual int FieldsCount() { return 0; }
+  virtual bool IsBlobField(const std::string& field);
+  virtual int RecordCount();
+  // Copies a large-object field's content as text lines into target.
+  virtual void AssignBlobTo(const std::string& field, TqdrStringList* target);
+  virtual void GetFieldList(std::vector<std::string>& list) { list.clear(); }
+  bool HasField(const std::string& name);  // case-insensitive
+
+  int RecNo() const { return recNo_; }
+  // The report this dataset serves during a run (errors are recorded there).
+  TqdrReport* ServedReport() const { return servedReport_; }
+  void SetServedReport(TqdrReport* r) { servedReport_ = r; }
+
+  std::function<void(TqdrDataSet*, bool& eof)> OnCheckEOF;
+  std::function<void(TqdrDataSet*)> OnFirst, OnNext, OnPrior, OnOpen, OnClose;
+
+ protected:
+  int recNo_ = 0;
+  TqdrReport* servedReport_ = nullptr;
+
  private:
   bool enabled_ = true;
   TqdrRangeBegin rangeBegin_ = TqdrRangeBegin::rbFirst;
@@ -49,6 +89,14 @@ class TqdrUserDataSet : public TqdrDataSet {
   ~TqdrUserDataSet() override;
   TqdrStringList* Fields() const { return fields_.get(); }
   void SetFields(TqdrStringList* v);
+
+  std::string DisplayText(const std::string& field) override;
+  core::Variant Value(const std::string& field) override;
+  int FieldsCount() override;
+  void GetFieldList(std::vector<std::string>& list) override;
+
+  // Field name in, value out (the value starts null).
+  std::function<void(const std::string& field, core::Variant& value)> OnGetValue;
 
  private:
   std::unique_ptr<TqdrStringList> fields_;
@@ -67,6 +115,8 @@ class TqdrCustomDBDataSet : public TqdrDataSet {
   void SetFieldAliases(TqdrStringList* v);
   bool OpenDataSource() const { return openDataSource_; }
   void SetOpenDataSource(bool v) { openDataSource_ = v; }
+
+  int FieldsCount() override;
 
  private:
   bool closeDataSource_ = false;

@@ -15,6 +15,7 @@
 #include "core/text_util.h"
 #include "report/band.h"
 #include "report/dataset.h"
+#include "report/db_dataset.h"
 #include "report/page.h"
 #include "report/prop_stream.h"
 #include "report/resources.h"
@@ -509,6 +510,7 @@ void RegisterReportClasses() {
           TqdrNullBand::StaticClass(),       TqdrReportPage::StaticClass(),
           TqdrDialogPage::StaticClass(),     TqdrFrame::StaticClass(),
           TqdrHighlight::StaticClass(),      TqdrStyleItem::StaticClass(),
+          TqdrUserDataSet::StaticClass(),    TqdrDBDataset::StaticClass(),
           TqdrReport::StaticClass()})
       core::RegisterClass(info);
     return true;

@@ -125,6 +125,9 @@ class TqdrReport : public TqdrComponent {
   void AddErrors(const std::vector<std::string>& lines);
   void ClearErrors() { errors_.clear(); }
   const std::vector<std::string>& Errors() const { return errors_; }
+  // Name of the object being printed; error entries of datasets name it.
+  const std::string& CurrentObjectName() const { return currentObjectName_; }
+  void SetCurrentObjectName(const std::string& v) { currentObjectName_ = v; }
   std::string ErrorsText() const;  // lines joined by CR LF
   // Shows `text` by NewSilentMode: an error box, nothing, or a raised core::Error.
   void ShowErrorMessage(const std::string& text);
@@ -194,6 +197,7 @@ class TqdrReport : public TqdrComponent {
   std::unique_ptr<TqdrVariables> variables_;
   std::unique_ptr<TqdrStyles> styles_;
   std::vector<std::string> errors_;
+  std::string currentObjectName_;
   bool terminated_ = false;
   bool engineRunning_ = false, finalPass_ = true;
   TqdrPreviewLink* previewLink_ = nullptr;
