@@ -23,7 +23,9 @@ namespace {
 }
 
 std::unique_ptr<TsqParamItem> IndexParam(int i, bool required) {
-  auto p = std::make_unique<TsqParamItem>("p" + std::to_string(i), stInt, "Integer");
+  std::string name(1, 'p');
+  name += std::to_string(i);
+  auto p = std::make_unique<TsqParamItem>(name, stInt, "Integer");
   if (!required) p->SetDefValue(core::Variant::MakeNull());
   return p;
 }

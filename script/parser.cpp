@@ -100,8 +100,9 @@ void TsqParser::Reset() {
   commentLine2_.clear();
   SetCommentBlock1("{,}");
   SetCommentBlock2("(*,*)");
-  stringQuotes_ = "'";
-  hexSequence_ = "$";
+  // assign(count, char): GCC 12 warns falsely (-Wrestrict) on one-character literals.
+  stringQuotes_.assign(1, '\'');
+  hexSequence_.assign(1, '$');
   skipChar_.clear();
   skipEOL_ = true;
   caseSensitive_ = false;
@@ -291,7 +292,7 @@ std::string TsqParser::GetNumber() {
   if (hexSequence_ != "$" && !hexSequence_.empty()) {
     size_t at = 0;
     while ((at = result.find(hexSequence_, at)) != std::string::npos) {
-      result.replace(at, hexSequence_.size(), "$");
+      result.replace(at, hexSequence_.size(), 1, '$');
       ++at;
     }
   }
@@ -356,7 +357,7 @@ bool TsqParser::ReadCodePiece(int& p, std::string& out) const {
   if (!ReadIntegerPart(q)) return false;
   std::string digits = text_.substr(static_cast<size_t>(start - 1), static_cast<size_t>(q - start));
   if (!hexSequence_.empty() && hexSequence_ != "$" && digits.rfind(hexSequence_, 0) == 0)
-    digits = "$" + digits.substr(hexSequence_.size());
+    digits.replace(0, hexSequence_.size(), 1, '$');
   int64_t code = 0;
   if (!ParseIntegerToken(digits, code) || code < 0 || code > 0x10FFFF) return false;
   AppendCharCode(out, static_cast<uint32_t>(code));
