@@ -3,6 +3,8 @@
 // report's PropData and scripts see through core::TCollection.
 #pragma once
 
+#include <algorithm>
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,6 +33,13 @@ class TqdrCollection : public core::TCollection {
     items_.push_back(std::make_unique<T>());
     items_.back()->collection_ = this;
     return items_.back().get();
+  }
+  // A new item at index (clamped to the ends).
+  T* InsertItem(int index) {
+    index = std::clamp(index, 0, Count());
+    auto it = items_.insert(items_.begin() + index, std::make_unique<T>());
+    (*it)->collection_ = this;
+    return it->get();
   }
   void Delete(int index) {
     if (index >= 0 && index < Count()) items_.erase(items_.begin() + index);
@@ -104,9 +113,33 @@ class TqdrVariable : public TqdrPersistent {
   core::Variant value_ = core::Variant::MakeNull();
 };
 
+// Report variables in categories: a variable whose name starts with a blank
+// heads the category named by the rest of it.
 class TqdrVariables : public TqdrCollection<TqdrVariable> {
  public:
   int IndexOf(const std::string& name) const;  // case-insensitive, -1 when absent
+  // The value, or null when there is no such variable.
+  core::Variant Variables(const std::string& name) const;
+  // Sets the value, adding the variable at the end when there is none.
+  void SetVariables(const std::string& name, const core::Variant& value);
+  void GetCategoriesList(std::vector<std::string>& list, bool clearFirst = true) const;
+  // Names in a category; "" gives those before the first header.
+  void GetVariablesList(const std::string& category, std::vector<std::string>& list) const;
+  // Appends at the end of the category; nothing when it does not exist.
+  void AddVariable(const std::string& category, const std::string& name,
+                   const core::Variant& value);
+  void DeleteCategory(const std::string& name);
+  void DeleteVariable(const std::string& name);
+
+  // File form:
+  //   <variables>
+  //     <item Name="..." Value="..."/>   one per variable, in order
+  //   </variables>
+  // Loading clears first and skips children not named item.
+  void SaveToStream(std::ostream& stream) const;
+  void LoadFromStream(std::istream& stream);
+  void SaveToFile(const std::string& fileName) const;
+  void LoadFromFile(const std::string& fileName);
 };
 
 // A named style: colour, font and frame a memo can take by name.
