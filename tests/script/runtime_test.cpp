@@ -7,6 +7,7 @@
 #include "core/error.h"
 #include "script/custom_variable.h"
 #include "script/script.h"
+#include "script/classes_module.h"
 #include "script/system_module.h"
 
 namespace {
@@ -15,6 +16,7 @@ class Runtime : public ::testing::Test {
  protected:
   void SetUp() override {
     sq::RegisterSystemModule();
+    sq::RegisterClassesModule();
     script_.AddRTTI();
   }
 
@@ -138,6 +140,16 @@ const ProgramCase kRuntimePrograms[] = {
      "var R: Variant; begin R := IntToStr(Length(VarArrayCreate([1, 3], varVariant))) + ' ' + "
      "IntToStr(VarType(VarArrayCreate([0, 1, 0, 2], varInteger))) end.",
      "3 8195"},
+    {"StringList",
+     "var R: Variant; sl: TStringList; begin sl := TStringList.Create; sl.Add('b'); sl.Add('a'); "
+     "sl.Sorted := True; sl.Values['k'] := 'v'; R := sl[0] + sl.Strings[1] + IntToStr(sl.Count) + "
+     "sl.Values['k'] + sl.ClassName; sl.Free end.",
+     "ab3vTStringList"},
+    {"StringListCommaTextAndFind",
+     "var R: Variant; sl: TStringList; i: Integer; begin sl := TStringList.Create; "
+     "sl.CommaText := 'x,\"y z\",w'; sl.Sort; sl.Sorted := True; "
+     "if sl.Find('x', i) then R := IntToStr(i) + ':' + sl.CommaText; sl.Free end.",
+     "1:w,x,\"y z\""},
     {"RaiseExceptionIsCaught",
      "var R: Variant; begin try RaiseException('stop') except R := ExceptionMessage end end.", "stop"},
 };

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "core/error.h"
+#include "script/classes_module.h"
 #include "script/script.h"
 #include "script/system_module.h"
 
@@ -36,6 +37,7 @@ int RunScriptCommand(const std::vector<std::string>& args, std::ostream& err) {
   text << in.rdbuf();
 
   sq::RegisterSystemModule();
+  sq::RegisterClassesModule();
   sq::TsqScript script;
   script.SetSyntaxType(language);
   script.SetExtendedIdentChars(true);
