@@ -61,8 +61,7 @@ core::Variant TsqDesignator::Walk(const core::Variant* written) {
     TsqCustomVariable* ref = it.Ref;
     const bool last = i + 1 == n;
     const bool recursing = it.proc && it.proc->Executing();
-    std::vector<core::Variant> saved;
-    if (recursing) saved = it.proc->SaveLocals();
+    if (recursing) it.proc->PushLocals();
     try {
       if (!it.Args.empty()) {
         const size_t argc = it.Args.size();
@@ -76,7 +75,7 @@ core::Variant TsqDesignator::Walk(const core::Variant* written) {
       if (it.helper) it.helper->SetContext(prev, std::move(cur), script_);
       if (last && written) {
         ref->SetValue(*written);
-        if (recursing) it.proc->RestoreLocals(saved);
+        if (recursing) it.proc->PopLocals();
         return *written;
       }
       ref->SetNeedResult(last ? NeedResult() : true);
@@ -88,10 +87,10 @@ core::Variant TsqDesignator::Walk(const core::Variant* written) {
         }
       }
     } catch (...) {
-      if (recursing) it.proc->RestoreLocals(saved);
+      if (recursing) it.proc->PopLocals();
       throw;
     }
-    if (recursing) it.proc->RestoreLocals(saved);
+    if (recursing) it.proc->PopLocals();
     prev = ref;
   }
   return cur;

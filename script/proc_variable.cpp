@@ -73,6 +73,27 @@ void TsqProcVariable::RestoreLocals(const std::vector<core::Variant>& saved) con
   }
 }
 
+void TsqProcVariable::PushLocals() {
+  CacheLocals();
+  frameStarts_.push_back(frames_.size());
+  for (const Slot& s : cachedSlots_) frames_.push_back(s.var ? s.var->Stored() : s.param->Value());
+}
+
+void TsqProcVariable::PopLocals() {
+  if (frameStarts_.empty()) return;
+  const size_t start = frameStarts_.back();
+  frameStarts_.pop_back();
+  CacheLocals();
+  for (size_t i = 0; i < cachedSlots_.size() && start + i < frames_.size(); ++i) {
+    const Slot& s = cachedSlots_[i];
+    if (s.var)
+      s.var->MutableStored() = std::move(frames_[start + i]);
+    else
+      s.param->SetValue(frames_[start + i]);
+  }
+  frames_.resize(start);
+}
+
 namespace {
 // Script recursion deeper than this raises instead of exhausting the stack.
 constexpr int kMaxCallDepth = 1000;

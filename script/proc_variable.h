@@ -37,6 +37,10 @@ class TsqProcVariable : public TsqCustomVariable {
   // recursive call so each activation sees its own.
   std::vector<core::Variant> SaveLocals() const;
   void RestoreLocals(const std::vector<core::Variant>& saved) const;
+  // The same on a stack kept by the procedure, so a recursive call costs no
+  // allocation once the stack has grown.
+  void PushLocals();
+  void PopLocals();
 
  private:
   // Value-holding locals in item order, found once per change of the local
@@ -48,6 +52,8 @@ class TsqProcVariable : public TsqCustomVariable {
   void CacheLocals() const;
   mutable std::vector<Slot> cachedSlots_;
   mutable int cachedCount_ = -1;
+  std::vector<core::Variant> frames_;
+  std::vector<size_t> frameStarts_;
 
   std::unique_ptr<TsqScript> local_;
   TsqScript* declaring_;
