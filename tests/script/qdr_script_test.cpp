@@ -19,8 +19,10 @@ std::string ReadAll(const std::string& path) {
 }
 
 Outcome RunQdr(const std::string& program, const std::string& extra = "") {
-  const std::string dir = ::testing::TempDir();
-  const std::string src = dir + "qdr_script_test.pas";
+  // ctest runs the cases in parallel: one set of files per case.
+  const std::string dir = ::testing::TempDir() +
+                          ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_";
+  const std::string src = dir + "program.pas";
   std::ofstream(src, std::ios::binary) << program;
   const std::string cmd = std::string(QDR_PATH) + " script " + src + extra + " >" + dir +
                           "qdr.out 2>" + dir + "qdr.err";

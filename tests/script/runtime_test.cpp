@@ -8,6 +8,7 @@
 #include "script/custom_variable.h"
 #include "script/script.h"
 #include "script/classes_module.h"
+#include "script/dialogs_module.h"
 #include "script/system_module.h"
 
 namespace {
@@ -17,6 +18,8 @@ class Runtime : public ::testing::Test {
   void SetUp() override {
     sq::RegisterSystemModule();
     sq::RegisterClassesModule();
+    sq::RegisterFormsModule();
+    sq::RegisterDialogsModule();
     script_.AddRTTI();
   }
 
@@ -104,6 +107,7 @@ const FunctionCase kFunctions[] = {
     {"CompareText", "CompareText('abc', 'ABC')", "0"},
     {"VarTypeOfString", "VarType('a')", "256"},
     {"Constants", "IntToStr(varArray) + ' ' + IntToStr(varString)", "8192 256"},
+    {"KeyCodes", "IntToStr(VK_F1) + ' ' + IntToStr(VK_F2) + ' ' + IntToStr(VK_F3)", "112 113 114"},
     {"CreateOleObjectFails", "CreateOleObject('Word.Application')",
      "error: Automation objects are not available on this platform: Word.Application"},
 };
@@ -176,6 +180,32 @@ TEST_F(Runtime, ShowMessageGoesToTheHost) {
   Run("var R: Variant; begin ShowMessage('hi'); ShowMessage(12) end.");
   sq::SetShowMessageHandler(nullptr);
   EXPECT_EQ(shown, (std::vector<std::string>{"hi", "12"}));
+}
+
+class ScriptedHost : public sq::TsqDialogHost {
+ public:
+  int MessageDlg(const std::string& msg, int, int buttons) override {
+    shown = msg;
+    return buttons & 1 ? 6 : 1;  // mbYes in the set: answer mrYes
+  }
+  bool InputQuery(const std::string&, const std::string& prompt, std::string& value) override {
+    if (prompt == "cancel") return false;
+    value += "!";
+    return true;
+  }
+  std::string shown;
+};
+
+TEST_F(Runtime, DialogsGoThroughTheHost) {
+  ScriptedHost host;
+  sq::SetDialogHost(&host);
+  std::string r = Run(
+      "var R: Variant; v: String; begin v := 'a'; R := IntToStr(MessageDlg('Sure?', mtConfirmation, "
+      "mbYes + mbNo, 0)) + InputBox('c', 'p', 'x') + InputBox('c', 'cancel', 'y'); "
+      "if InputQuery('c', 'p', v) then R := R + v end.");
+  sq::SetDialogHost(nullptr);
+  EXPECT_EQ(r, "6x!ya!");
+  EXPECT_EQ(host.shown, "Sure?");
 }
 
 }  // namespace

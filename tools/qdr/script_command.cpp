@@ -7,6 +7,7 @@
 
 #include "core/error.h"
 #include "script/classes_module.h"
+#include "script/dialogs_module.h"
 #include "script/script.h"
 #include "script/system_module.h"
 
@@ -38,6 +39,8 @@ int RunScriptCommand(const std::vector<std::string>& args, std::ostream& err) {
 
   sq::RegisterSystemModule();
   sq::RegisterClassesModule();
+  sq::RegisterFormsModule();
+  sq::RegisterDialogsModule();
   sq::TsqScript script;
   script.SetSyntaxType(language);
   script.SetExtendedIdentChars(true);
