@@ -11,6 +11,10 @@ if [ ! -f "$bin/VLK.db" ]; then
   echo "Demo database created: $bin/VLK.db (login CHIEF, password chief)"
 fi
 [ -f "$bin/his_settings.ini" ] || "$bin/make_demo_db" "$bin/VLK.db" "$root/data" "$bin/his_settings.ini"
+# The templates: the design template beside the executable, the print template
+# in the working folder the program starts in (the same folder here).
+for t in "$root"/data/*.qr3; do cmp -s "$t" "$bin/$(basename "$t")" || cp "$t" "$bin/"; done
+cd "$bin"
 if [ $# -gt 0 ]; then exec "$bin/survey" "$@"; fi
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display found: starting on a virtual X display (xvfb-run)."

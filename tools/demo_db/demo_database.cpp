@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QStringList>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "app/password.h"
@@ -67,6 +68,17 @@ void BuildDemoDatabaseFromDir(const std::string& dbPath, const std::string& data
     seed += "\n;\n" + ReadFile(dataDir + "/" + name.toStdString());
   }
   BuildDemoDatabase(dbPath, schema, seed, patients);
+  // The report definition carries the shipped print template.
+  std::ifstream tpl(dataDir + "/医院出院病人调查表(病案).qr3", std::ios::binary);
+  if (tpl) {
+    std::string bytes((std::istreambuf_iterator<char>(tpl)), std::istreambuf_iterator<char>());
+    platform::DbSession session("DemoBuilder");
+    session.SetParam("DATABASE NAME", dbPath);
+    session.Open();
+    platform::DbBindings b;
+    b.named.push_back(platform::DbNamedValue{"BBMB00", core::Variant(bytes), true});
+    session.Run("UPDATE XT_BBMC00 SET BBMB00 = :BBMB00 WHERE BBMC00 = '首页报盘处理'", b);
+  }
 }
 
 void WriteDemoSettings(const std::string& iniPath, const std::string& databaseName) {
