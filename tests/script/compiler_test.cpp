@@ -230,6 +230,19 @@ TEST_F(Program, UnitsCompileOnceAndShareTheScript) {
   EXPECT_EQ(loads, 1);
 }
 
+TEST_F(Program, ReadyIntermediateFormReplacesTheUnit) {
+  script_.OnGetUnit = [](sq::TsqScript&, const std::string&, std::string& text) {
+    text = "begin Log('from source') end.";
+  };
+  script_.OnGetILUnit = [](sq::TsqScript&, const std::string& name, std::string& text) {
+    if (name != "fast.pas") return;
+    text = "<?xml version=\"1.0\"?><program><compoundstmt pos=\"1:1\"><callstmt pos=\"1:7\">"
+           "<dsgn pos=\"1:7\"><node text=\"Log\" pos=\"1:10\"/><expr pos=\"1:11\" pos1=\"1:14\">"
+           "<string text=\"'from IL'\" pos=\"1:14\"/></expr></dsgn></callstmt></compoundstmt></program>";
+  };
+  EXPECT_EQ(Run("uses 'fast.pas', 'slow.pas'; begin Log('main') end."), "from IL from source main");
+}
+
 TEST_F(Program, ErrorInsideAUnitNamesTheUnit) {
   script_.OnGetUnit = [](sq::TsqScript&, const std::string&, std::string& text) {
     text = "begin\r\n  x := end.";

@@ -154,6 +154,10 @@ const ProgramCase kRuntimePrograms[] = {
      "sl.CommaText := 'x,\"y z\",w'; sl.Sort; sl.Sorted := True; "
      "if sl.Find('x', i) then R := IntToStr(i) + ':' + sl.CommaText; sl.Free end.",
      "1:w,x,\"y z\""},
+    {"WithBindsTheObjectOnce",
+     "var R: Variant; sl: TStringList; begin sl := TStringList.Create; "
+     "with sl do begin Add('a'); Add('b'); R := IntToStr(Count) + Strings[1] end; sl.Free end.",
+     "2b"},
     {"RaiseExceptionIsCaught",
      "var R: Variant; begin try RaiseException('stop') except R := ExceptionMessage end end.", "stop"},
 };
