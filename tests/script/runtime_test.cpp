@@ -186,6 +186,14 @@ TEST_F(Runtime, ShowMessageGoesToTheHost) {
   EXPECT_EQ(shown, (std::vector<std::string>{"hi", "12"}));
 }
 
+TEST_F(Runtime, EvaluateCompilesAnExpressionAgainstTheScript) {
+  script_.AddVariable("Base", "Integer", core::Variant(int32_t{40}));
+  EXPECT_EQ(script_.Evaluate("Base + 2").ToString(), "42");
+  EXPECT_EQ(script_.Evaluate("Copy('abc', 2, 1) + IntToStr(Round(1.5))").ToString(), "b2");
+  // A compile error comes back as the value.
+  EXPECT_EQ(script_.Evaluate("Base +").ToString(), "';' expected");
+}
+
 class ScriptedHost : public sq::TsqDialogHost {
  public:
   int MessageDlg(const std::string& msg, int, int buttons) override {
