@@ -696,6 +696,8 @@ namespace {
 class ILCompiler final : public TsqScriptCompiler {
  public:
   void CompileScript(TsqScript& script, const std::string& syntaxType) override {
+    // A new compilation replaces the main program; items stay until Clear.
+    script.Statement().Clear();
     TsqILParser parser(script);
     // A "#language" first line selects the language in MakeILScript.
     const std::string text = script.Text();
