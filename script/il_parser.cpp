@@ -13,6 +13,7 @@
 #include "script/il_compiler.h"
 #include "script/messages.h"
 #include "script/script.h"
+#include "script/statement.h"
 #include "script/xml_document.h"
 
 namespace sq {
