@@ -1,0 +1,68 @@
+// Report text benchmarks: laying out a two-line CJK memo at the reference
+// resolution (the advance cache warm, as it is after the first row), memo
+// expansion with a format suffix, and the float formatters.
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <cstdlib>
+
+#include "core/format_float.h"
+#include "core/format_printf.h"
+#include "report/find_expression.h"
+#include "report/memo_format.h"
+#include "report/qt_text_measure.h"
+#include "report/text_layout.h"
+
+namespace {
+
+void EnsureApp() {
+  static QGuiApplication* app = [] {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static int argc = 1;
+    static char name[] = "report_bench";
+    static char* argv[] = {name, nullptr};
+    return new QGuiApplication(argc, argv);
+  }();
+  (void)app;
+}
+
+void BM_LayoutTwoLineCjkMemo(benchmark::State& state) {
+  EnsureApp();
+  report::TqdrQtTextMeasure measure;
+  measure.SetFont("AR PL UMing CN", 9, 0);
+  report::TqdrTextLayout layout(&measure);
+  layout.SetBounds(100, 40);
+  const std::vector<std::string> text = {"患者姓名李\xF0\xA8\x8B\xA2性别女年龄三十五岁"};
+  for (auto _ : state) {
+    layout.SetLayoutText(text);
+    benchmark::DoNotOptimize(layout.Lines().size());
+  }
+  if (layout.Lines().size() != 2) state.SkipWithError("not two lines");
+}
+BENCHMARK(BM_LayoutTwoLineCjkMemo);
+
+void BM_ExpandMemoWithFormat(benchmark::State& state) {
+  report::TqdrFormat displayFormat;
+  const auto calc = [](const std::string&) { return core::Variant(1234.5); };
+  for (auto _ : state) {
+    std::string out = report::ExpandExpressions(
+        "Total: [AMOUNT #n#,##0.00] yuan", "[", "]", [&](const std::string& expr) {
+          core::Variant value;
+          return report::CalcAndFormat(expr, displayFormat, false, calc, value);
+        });
+    benchmark::DoNotOptimize(out);
+  }
+}
+BENCHMARK(BM_ExpandMemoWithFormat);
+
+void BM_FormatFloatPattern(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(core::FormatFloat("#,##0.00", 1234567.891));
+}
+BENCHMARK(BM_FormatFloatPattern);
+
+void BM_FormatPrintfFloat(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(core::FormatPrintfFloat("%2.2n", 1234567.891));
+}
+BENCHMARK(BM_FormatPrintfFloat);
+
+}  // namespace
