@@ -34,6 +34,7 @@ struct TsqGrammarNode {
   bool noSkip = false;    // char with skip="0"
   bool loopSkip = false;  // loop with skip="1"
   bool term = false;
+  bool isUses = false;  // node "uses": compiles the units it names
   int err = 0;
   const TsqGrammarNode* rule = nullptr;
   std::vector<std::unique_ptr<TsqGrammarNode>> children;
@@ -101,6 +102,7 @@ std::unique_ptr<TsqGrammarNode> BuildNode(const TsqXMLItem& item, bool isRule, b
   n->hasAddText = item.HasProp("addtext");
   n->addText = item.Prop("addtext");
   n->node = item.Prop("node");
+  n->isUses = core::EqualsNoCase(n->node, "uses");
   std::string skip = item.Prop("skip");
   n->noSkip = skip == "0";
   n->loopSkip = skip == "1";
@@ -239,6 +241,7 @@ class TsqILWalker {
   TsqILWalker(TsqILParser& owner) : o_(owner), p_(owner.parser_), g_(*owner.grammar_) {}
 
   bool Run() {
+    recs_.reserve(static_cast<size_t>(p_.Size() / 3) + 16);
     bool ok = Walk(*g_.program);
     if (ok && !errorSet_ && !AtEnd()) ok = false;
     return ok && !errorSet_;
@@ -304,8 +307,8 @@ class TsqILWalker {
     bool ok = Match(e);
     if (ok && !e.node.empty()) {
       recs_[entryRecs].pos1 = p_.Position();
-      if (core::EqualsNoCase(e.node, "uses")) ok = ExpandUnits(entryRecs + 1);
-      recs_.push_back(Rec{Rec::Close, e.node, {}, {}, 0, 0, 0, nullptr});
+      if (e.isUses) ok = ExpandUnits(entryRecs + 1);
+      recs_.push_back(Rec{Rec::Close, {}, {}, {}, 0, 0, 0, nullptr});
     }
     if (!ok) {
       p_.SetPosition(entry);
@@ -436,8 +439,8 @@ class TsqILWalker {
     }
     quoted += "'";
     recs_.push_back(Rec{Rec::Leaf, "string", quoted, {}, at, 0, 0, nullptr});
-    recs_.push_back(Rec{Rec::Close, "expr", {}, {}, 0, 0, 0, nullptr});
-    recs_.push_back(Rec{Rec::Close, "dsgn", {}, {}, 0, 0, 0, nullptr});
+    recs_.push_back(Rec{Rec::Close, {}, {}, {}, 0, 0, 0, nullptr});
+    recs_.push_back(Rec{Rec::Close, {}, {}, {}, 0, 0, 0, nullptr});
     (void)e;
     return true;
   }
