@@ -51,6 +51,8 @@ class TqdrEngineState {
   virtual double CurY() const = 0;
 };
 
+class TqdrExportFilter;
+
 enum class TqdrAddPageMode { apOverwrite, apAppend };
 
 class TqdrCustomPreviewPages {
@@ -115,6 +117,10 @@ class TqdrPreviewPages : public TqdrCustomPreviewPages {
   void SetPageDimensions(report::TqdrPage* page, double height, double width);
   void DrawPageAt(int index, QPainter& canvas, double scaleX, double scaleY, double offsetX,
                   double offsetY, bool printing = false);
+
+  // Hands the pages in the filter's range, object by object, to the filter;
+  // false when its start step refuses.
+  bool ExportTo(TqdrExportFilter& filter);
 
   void AddAnchor(const std::string& text);
   // Page number (1-based) of the last anchor named `text` (case ignored), else 1.
