@@ -162,9 +162,11 @@ std::string EncodeUtf8(std::u32string_view text) {
 }
 
 void ParseTags(const std::u32string& line, bool allowTags, const TqdrHTMLTag& defaults,
-               std::u32string& chars, std::vector<TqdrHTMLTag>& states) {
+               std::u32string& chars, std::vector<TqdrHTMLTag>& states,
+               std::vector<uint32_t>* sourcePos) {
   chars.clear();
   states.clear();
+  if (sourcePos) sourcePos->clear();
   TqdrHTMLTag state = defaults;
   state.isDefault = true;
   for (size_t i = 0; i < line.size(); ++i) {
@@ -181,6 +183,7 @@ void ParseTags(const std::u32string& line, bool allowTags, const TqdrHTMLTag& de
     }
     chars += line[i];
     states.push_back(state);
+    if (sourcePos) sourcePos->push_back(static_cast<uint32_t>(i));
   }
 }
 

@@ -30,8 +30,10 @@ std::string EncodeUtf8(std::u32string_view text);
 // Characters of one source line and their states, starting from defaults.
 // With allowTags off every character keeps the default state. A tag that is
 // not recognised stays as text.
+// sourcePos (optional) receives each kept character's index in line.
 void ParseTags(const std::u32string& line, bool allowTags, const TqdrHTMLTag& defaults,
-               std::u32string& chars, std::vector<TqdrHTMLTag>& states);
+               std::u32string& chars, std::vector<TqdrHTMLTag>& states,
+               std::vector<uint32_t>* sourcePos = nullptr);
 
 // Tags that restore state from defaults: <b>, <i>, <u>, <font color=#RRGGBB>.
 std::string TagsForState(const TqdrHTMLTag& state, const TqdrHTMLTag& defaults);

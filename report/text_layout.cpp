@@ -33,6 +33,7 @@ void TqdrTextLayout::SetBounds(double width, double height) {
 void TqdrTextLayout::SetLayoutText(const std::vector<std::string>& lines) {
   plainText_.clear();
   lines_.clear();
+  sources_.clear();
   for (const std::string& line : lines) WrapLine(DecodeUtf8(line.empty() ? " " : line));
 }
 
@@ -44,13 +45,16 @@ void TqdrTextLayout::AddLine(const std::u32string& chars, const std::vector<Tqdr
                      states.begin() + static_cast<ptrdiff_t>(to));
   line.flags = flags;
   line.width = cum[to] - cum[from];
+  line.paragraph = sources_.size() - 1;
+  line.sourceStart = from < sourcePos_.size() ? sourcePos_[from] : sources_.back().size();
   lines_.push_back(std::move(line));
 }
 
 void TqdrTextLayout::WrapLine(const std::u32string& source) {
   std::u32string chars;
   std::vector<TqdrHTMLTag> states;
-  ParseTags(source, allowTags_, defaults_, chars, states);
+  sources_.push_back(source);
+  ParseTags(source, allowTags_, defaults_, chars, states, &sourcePos_);
   plainText_ += EncodeUtf8(chars);
   plainText_ += '\n';
 
@@ -100,6 +104,33 @@ void TqdrTextLayout::WrapLine(const std::u32string& source) {
   if (s < n || lines_.size() == firstIndex) AddLine(chars, states, s, n, cum_, 0);
   lines_[firstIndex].flags |= TqdrLayoutLine::FirstOfParagraph;
   lines_.back().flags |= TqdrLayoutLine::LastOfParagraph;
+}
+
+std::string TqdrTextLayout::SourceTextFrom(size_t line) const {
+  if (line >= lines_.size()) return std::string();
+  const TqdrLayoutLine& first = lines_[line];
+  std::string out;
+  if (allowTags_ && !first.states.empty()) out = TagsForState(first.states[0], defaults_);
+  out += EncodeUtf8(std::u32string_view(sources_[first.paragraph]).substr(first.sourceStart));
+  for (size_t p = first.paragraph + 1; p < sources_.size(); ++p)
+    out += "\r\n" + EncodeUtf8(sources_[p]);
+  return out;
+}
+
+std::vector<std::string> TqdrTextLayout::SourceLinesBefore(size_t line) const {
+  std::vector<std::string> out;
+  if (line >= lines_.size()) {
+    for (const std::u32string& s : sources_) out.push_back(EncodeUtf8(s));
+    return out;
+  }
+  const TqdrLayoutLine& cut = lines_[line];
+  for (size_t p = 0; p < cut.paragraph; ++p) out.push_back(EncodeUtf8(sources_[p]));
+  if (cut.sourceStart > 0) {
+    std::u32string head = sources_[cut.paragraph].substr(0, cut.sourceStart);
+    while (!head.empty() && head.back() == ' ') head.pop_back();  // the blank at the break
+    out.push_back(EncodeUtf8(head));
+  }
+  return out;
 }
 
 double TqdrTextLayout::CalcHeight() const {

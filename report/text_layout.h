@@ -30,7 +30,9 @@ struct TqdrLayoutLine {
   std::u32string text;
   std::vector<TqdrHTMLTag> states;  // one per character of text
   int flags = 0;
-  double width = 0;  // reference units, character spacing included
+  double width = 0;        // reference units, character spacing included
+  size_t paragraph = 0;    // index of the source line
+  size_t sourceStart = 0;  // code point index of the first character in the source line
   std::string Utf8() const { return EncodeUtf8(text); }
 };
 
@@ -52,6 +54,11 @@ class TqdrTextLayout {
   const std::vector<TqdrLayoutLine>& Lines() const { return lines_; }
   // The source lines joined by line breaks, tags removed.
   const std::string& PlainText() const { return plainText_; }
+  // The source text from wrapped line `line` to the end (source lines joined
+  // by CR LF; tags kept), for text that moves on to the next page or memo.
+  std::string SourceTextFrom(size_t line) const;
+  // The source text before wrapped line `line` as text lines (tags kept).
+  std::vector<std::string> SourceLinesBefore(size_t line) const;
   double LineHeightPixels() const { return measure_->LineHeight() / kReferenceRatio; }
   // Lines x (line height + LineSpacing), in pixels.
   double CalcHeight() const;
@@ -72,7 +79,9 @@ class TqdrTextLayout {
   TqdrHTMLTag defaults_;
   std::string plainText_;
   std::vector<TqdrLayoutLine> lines_;
-  std::vector<double> cum_;  // reused: cumulative widths of the current source line
+  std::vector<double> cum_;
+  std::vector<std::u32string> sources_;
+  std::vector<uint32_t> sourcePos_;  // reused: cumulative widths of the current source line
 };
 
 }  // namespace report

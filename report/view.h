@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "core/variant.h"
 #include "report/component.h"
 #include "report/frame.h"
 #include "report/picture.h"
@@ -169,6 +170,16 @@ class TqdrCustomMemoView : public TqdrStretcheable {
   // Re-applies the style name; a name the report no longer has is emptied.
   void ReapplyStyle();
 
+  // Printing state (report/memo_text.h): the value of the last expression or
+  // field, the text last printed (SuppressRepeated; kept across rows) and the
+  // text held back by TakeFittingPart.
+  const core::Variant& Value() const { return value_; }
+  void SetValue(const core::Variant& v) { value_ = v; }
+  const core::Variant& LastPrinted() const { return lastPrinted_; }
+  void SetLastPrinted(const core::Variant& v) { lastPrinted_ = v; }
+  const std::string& HeldBack() const { return heldBack_; }
+  void SetHeldBack(const std::string& v) { heldBack_ = v; }
+
  protected:
   void Notification(TqdrComponent* removed) override;
 
@@ -197,6 +208,9 @@ class TqdrCustomMemoView : public TqdrStretcheable {
   bool wordWrap_ = true;
   TqdrVAlign vAlign_ = TqdrVAlign::vaTop;
   int totalPages_ = 0;
+  core::Variant value_ = core::Variant::MakeNull();
+  core::Variant lastPrinted_ = core::Variant::MakeNull();
+  std::string heldBack_;
 };
 
 // The ordinary text object.

@@ -11,8 +11,10 @@
 #include "platform/db/db_session.h"
 #include "report/db/query_source.h"
 #include "report/db_dataset.h"
+#include "report/memo_text.h"
 #include "report/persistent.h"
 #include "report/report.h"
+#include "report/view.h"
 
 namespace report {
 namespace {
@@ -207,6 +209,30 @@ TEST_F(DBDatasetTest, OwnHandlersRunAndComeBack) {
   ds_.Finalize();
   source_.Open();
   EXPECT_EQ(opened, 2);
+}
+
+TEST_F(DBDatasetTest, DataFieldMemoTakesTheFieldText) {
+  ds_.Initialize();
+  ds_.First();
+  ds_.Next();
+  TqdrMemoView memo;
+  memo.SetName("Memo1");
+  memo.SetDataSet(&ds_);
+  memo.SetDataField("NAME");
+  memo.SetText("[ignored]");
+  auto noCalc = [](const std::string& e) -> core::Variant { throw core::Error("calc " + e); };
+  MemoGetData(memo, noCalc);
+  EXPECT_EQ(memo.Text(), "李\xF0\xA8\x8B\xA2");
+  memo.SetDataField("ID");
+  memo.DisplayFormat()->SetKind(TqdrFormatKind::fkNumeric);
+  memo.DisplayFormat()->SetFormatStr("%.2f");
+  memo.DisplayFormat()->SetDecimalSeparator(",");
+  MemoGetData(memo, noCalc);
+  EXPECT_EQ(memo.Text(), "2,00");
+  memo.SetDataField("NOTE");
+  MemoGetData(memo, noCalc);
+  EXPECT_EQ(memo.Memo()->Lines(), (std::vector<std::string>{"line 1", "line 2"}));
+  ds_.Finalize();
 }
 
 TEST(DataSetTest, InitializeWithoutSourceRaisesNotConnected) {
