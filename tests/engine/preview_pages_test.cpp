@@ -460,6 +460,30 @@ TEST_F(StoreTest, DamagedFilesFailCleanly) {
     }
   }
   EXPECT_GT(failures, 0);
+  // Well-formed documents whose parts do not fit together.
+  const std::vector<std::pair<const char*, const char*>> odd = {
+      {"record of a missing source page", "<previewpages><page7><m1 u=\"x\"/></page7></previewpages>"},
+      {"dictionary into a missing page",
+       "<previewpages><page0><m1/></page0></previewpages><dictionary><m1 name=\"Page9.Memo1\"/>"
+       "</dictionary>"},
+      {"dictionary entry of another form",
+       "<previewpages><page0><m1/></page0></previewpages><dictionary><m1 Name=\"x\" a=\"b\"/>"
+       "</dictionary>"},
+      {"report and page classes as objects",
+       "<previewpages><page0><TqdrReport/><TqdrReportPage/><TqdrNoSuchView l=\"1\"/></page0>"
+       "</previewpages>"},
+      {"full page of an unknown class", "<previewpages><TqdrNothing Width=\"10\"/></previewpages>"},
+  };
+  for (const auto& [name, body] : odd) {
+    std::istringstream in(std::string("<?xml version=\"1.0\" encoding=\"utf-8\"?><preparedreport>") +
+                          body + "</preparedreport>");
+    loaded.LoadFromStream(in);
+    ASSERT_EQ(loaded.PageCount(), 1) << name;
+    TqdrPage* p = loaded.PageAt(0);
+    ASSERT_NE(p, nullptr) << name;
+    for (TqdrComponent* c : p->AllObjects())
+      EXPECT_TRUE(dynamic_cast<TqdrReportComponent*>(c)) << name;
+  }
   std::istringstream in("<?xml version=\"1.0\" encoding=\"utf-8\"?><templates/>");
   EXPECT_THROW(loaded.LoadFromStream(in), core::Error);
   EXPECT_EQ(loaded.PageCount(), 0);
