@@ -12,8 +12,10 @@
 #include "report/db/query_source.h"
 #include "report/db_dataset.h"
 #include "report/memo_text.h"
+#include "report/options.h"
 #include "report/persistent.h"
 #include "report/report.h"
+#include "report/value_lookup.h"
 #include "report/view.h"
 
 namespace report {
@@ -232,6 +234,57 @@ TEST_F(DBDatasetTest, DataFieldMemoTakesTheFieldText) {
   memo.SetDataField("NOTE");
   MemoGetData(memo, noCalc);
   EXPECT_EQ(memo.Memo()->Lines(), (std::vector<std::string>{"line 1", "line 2"}));
+  ds_.Finalize();
+}
+
+struct LookupCase {
+  const char* name;
+  const char* text;
+  bool found;
+  const char* expected;  // text form of the value
+};
+
+TEST_F(DBDatasetTest, ValueLookupOrder) {
+  ds_.Initialize();
+  ds_.First();
+  ds_.Next();
+  ds_.Next();  // row 3: BORN is null
+  report_.Variables()->SetVariables("Page", core::Variant("shadowed by the system variable"));
+  report_.Variables()->SetVariables("Title", core::Variant("[1+2]"));
+  report_.Variables()->SetVariables("Who", core::Variant("variable"));
+  TqdrRunCounters counters;
+  counters.currentPage = 2;  // the third page of the output
+  counters.firstReportPage = 1;
+  counters.totalPages = 5;
+  counters.currentLine = 7;
+  auto app = [](const std::string& name, core::Variant& v) {
+    if (name == "Who") v = core::Variant("application");
+  };
+  const std::vector<LookupCase> cases = {
+      {"field", "QDDBBRXX.\"NAME\"", true, "O'Neil"},
+      {"field_alias_case", "qddbbrxx.\"name\"", true, "O'Neil"},
+      {"null_date_converted_to_zero", "QDDBBRXX.\"BORN\"", true, "0"},
+      {"trailing_text_is_no_field", "QDDBBRXX.\"ID\" + 1", false, ""},
+      {"dataset_not_in_list", "Other.\"ID\"", false, ""},
+      {"page_whole_output", "Page#", true, "3"},
+      {"page_in_report", "page", true, "2"},
+      {"total_pages", "TotalPages#", true, "5"},
+      {"total_pages_in_report", "TotalPages", true, "4"},
+      {"line", "LINE", true, "7"},
+      {"application_before_variable", "Who", true, "application"},
+      {"variable_text_not_evaluated", "title", true, "[1+2]"},
+      {"unknown", "NoSuchName", false, ""},
+  };
+  for (const LookupCase& c : cases) {
+    core::Variant v;
+    EXPECT_EQ(LookupValue(report_, counters, app, c.text, v), c.found) << c.name;
+    EXPECT_EQ(v.ToString(), c.expected) << c.name;
+  }
+  report_.EngineOptions()->SetConvertNulls(false);
+  core::Variant v;
+  EXPECT_TRUE(LookupValue(report_, counters, nullptr, "QDDBBRXX.\"BORN\"", v));
+  EXPECT_TRUE(v.IsNull());
+  EXPECT_TRUE(report_.Errors().empty());
   ds_.Finalize();
 }
 
