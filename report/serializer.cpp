@@ -84,7 +84,13 @@ std::string MemoTextFromXml(std::string_view s) {
   size_t i = 0;
   while (i < s.size()) {
     unsigned char c = static_cast<unsigned char>(s[i]);
-    size_t n = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : 0;
+    // Four-byte sequences are accepted too: rejecting them would empty every
+    // memo holding a character outside the basic plane (names such as 𨋢).
+    size_t n = c < 0x80                   ? 1
+               : (c & 0xE0) == 0xC0       ? 2
+               : (c & 0xF0) == 0xE0       ? 3
+               : (c >= 0xF0 && c <= 0xF4) ? 4
+                                          : 0;
     if (n == 0 || i + n > s.size()) return {};
     for (size_t k = 1; k < n; ++k)
       if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return {};

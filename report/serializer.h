@@ -76,8 +76,8 @@ class TqdrXMLSerializer {
   std::vector<Fixup> fixups_;
 };
 
-// Memo text of a template value: valid UTF-8 of at most three bytes per
-// character, or empty.
+// Memo text of a template value: valid UTF-8 (up to four bytes per
+// character), or empty.
 std::string MemoTextFromXml(std::string_view utf8);
 
 }  // namespace report

@@ -11,6 +11,7 @@
 #include "core/format_float.h"
 #include "core/format_printf.h"
 #include "report/find_expression.h"
+#include "report/serializer.h"
 
 namespace {
 
@@ -271,6 +272,18 @@ TEST(FormatDataTest, Table) {
     format.SetDecimalSeparator(c.decimalSeparator);
     EXPECT_EQ(report::FormatData(c.value, format), c.expected) << c.name;
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MemoTextFromXmlTest, ValidUtf8IncludingPlaneOneSurvivesInvalidEmpties) {
+  EXPECT_EQ(report::MemoTextFromXml("李\xF0\xA8\x8B\xA2"), "李\xF0\xA8\x8B\xA2");
+  EXPECT_EQ(report::MemoTextFromXml("abc"), "abc");
+  EXPECT_EQ(report::MemoTextFromXml("\xB2\xBB"), "") << "GBK bytes are not UTF-8";
+  EXPECT_EQ(report::MemoTextFromXml("a\xF0\xA8\x8B"), "") << "cut sequence";
+  EXPECT_EQ(report::MemoTextFromXml("\xF8\x88\x80\x80\x80"), "") << "five-byte form";
 }
 
 }  // namespace
