@@ -254,6 +254,19 @@ TEST_F(StoreTest, SaveAndLoadRoundTrip) {
   EXPECT_EQ(again.str(), text);
 }
 
+TEST_F(StoreTest, PartialLoadingLeavesSwappablePagesOnDisk) {
+  PreparePages(4);
+  std::istringstream in(Saved());
+  TqdrReport other;
+  TqdrPreviewPages loaded(&other);
+  loaded.LoadFromStream(in, true);
+  TqdrXMLItem* pages = loaded.Document()->Root()->FindItem("previewpages");
+  EXPECT_TRUE(pages->Items(1)->Loaded());
+  EXPECT_FALSE(pages->Items(2)->Loaded());
+  EXPECT_EQ(MemoOn(loaded.PageAt(3), "Memo1")->Text(), "name 3");
+  EXPECT_EQ(MemoOn(loaded.PageAt(2), "Memo1")->Text(), "name 2");
+}
+
 TEST_F(StoreTest, ReplacedPageIsStoredInFullAndLoadsWithItsEdits) {
   PreparePages(2);
   TqdrPage* p = store->PageAt(1);
