@@ -686,6 +686,43 @@ void TqdrPreviewPages::DrawPageAt(int index, QPainter& canvas, double scaleX, do
   rp->SetRightMargin(savedRight);
 }
 
+report::TqdrView* TqdrPreviewPages::HitTest(int index, double x, double y, bool click,
+                                            int& cursor, double scale, double offsetX,
+                                            double offsetY, int button, int shift) {
+  if (Preparing()) return nullptr;
+  auto* rp = dynamic_cast<TqdrReportPage*>(PageAt(index));
+  if (!rp) return nullptr;
+  double left = rp->LeftMargin();
+  if (rp->MirrorMargins() && index % 2 == 1) left = rp->RightMargin();
+  offsetX += left * kMm * scale;
+  offsetY += rp->TopMargin() * kMm * scale;
+  report::TqdrView* found = nullptr;
+  const auto& all = rp->AllObjects();
+  for (auto it = all.rbegin(); it != all.rend() && !found; ++it) {
+    auto* view = dynamic_cast<report::TqdrView*>(*it);
+    if (!view) continue;
+    const report::TqdrRect r = view->GetAbsoluteBounds();
+    if (x >= r.Left * scale + offsetX && x < r.Right * scale + offsetX &&
+        y >= r.Top * scale + offsetY && y < r.Bottom * scale + offsetY)
+      found = view;
+  }
+  if (!found) return nullptr;
+  cursor = found->Cursor();
+  if (!found->URL().empty() && OnShowURL) OnShowURL(found->URL());
+  if (click) {
+    if (!found->URL().empty() && OnFollowURL) OnFollowURL(found->URL());
+    bool modified = false;
+    if (OnClickObject) OnClickObject(found, button, shift, modified);
+    if (modified) {
+      ReplacePage(index, rp);
+      return nullptr;  // the page object was freed with the cache
+    }
+  } else if (OnMouseOverObject) {
+    OnMouseOverObject(found, cursor);
+  }
+  return found;
+}
+
 // ---------------------------------------------------------------------------
 // Files
 

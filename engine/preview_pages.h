@@ -18,6 +18,7 @@
 //     dictionary                  <m12 name="Page0.Memo1"/> per short name, sorted
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <list>
 #include <memory>
@@ -36,6 +37,7 @@ class TqdrComponent;
 class TqdrPage;
 class TqdrReport;
 class TqdrReportPage;
+class TqdrView;
 class TqdrXMLDocument;
 class TqdrXMLItem;
 }  // namespace report
@@ -121,6 +123,17 @@ class TqdrPreviewPages : public TqdrCustomPreviewPages {
   // Hands the pages in the filter's range, object by object, to the filter;
   // false when its start step refuses.
   bool ExportTo(TqdrExportFilter& filter);
+
+  // Preview mouse handling: the topmost view of page `index` under (x, y) in
+  // device units, its cursor and URL announced; a click follows the URL and
+  // calls OnClickObject (a page reported modified is stored in full). Nothing
+  // happens while a preparation runs. Returns the view found, or null.
+  report::TqdrView* HitTest(int index, double x, double y, bool click, int& cursor, double scale,
+                            double offsetX, double offsetY, int button = 0, int shift = 0);
+  // Host hooks of HitTest (the report's click and mouse-over events, the shell's URL opener).
+  std::function<void(report::TqdrView* view, int button, int shift, bool& modified)> OnClickObject;
+  std::function<void(report::TqdrView* view, int& cursor)> OnMouseOverObject;
+  std::function<void(const std::string& url)> OnShowURL, OnFollowURL;
 
   void AddAnchor(const std::string& text);
   // Page number (1-based) of the last anchor named `text` (case ignored), else 1.

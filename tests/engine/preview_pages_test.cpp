@@ -283,6 +283,30 @@ TEST_F(StoreTest, ReplacedPageIsStoredInFullAndLoadsWithItsEdits) {
   EXPECT_EQ(MemoOn(loaded.PageAt(0), "Memo1")->Text(), "name 0");
 }
 
+TEST_F(StoreTest, HitTestFindsTheViewUnderThePoint) {
+  PreparePages(2);
+  std::vector<std::string> over;
+  store->OnMouseOverObject = [&](TqdrView* v, int&) { over.push_back(v->Name()); };
+  store->OnClickObject = [&](TqdrView* v, int, int, bool& modified) {
+    static_cast<TqdrMemoView*>(v)->SetText("clicked");
+    modified = true;
+  };
+  int cursor = -1;
+  // Page 1 has the band at top 31, Memo1 at 10..210 x 36..56; scale 2, offset 100.
+  EXPECT_EQ(store->HitTest(1, 100 + 2 * 50, 100 + 2 * 40, false, cursor, 2, 100, 100)->Name(),
+            "Memo1");
+  EXPECT_EQ(store->HitTest(1, 100 + 2 * 5, 100 + 2 * 40, false, cursor, 2, 100, 100), nullptr);
+  EXPECT_EQ(store->HitTest(1, 100 + 2 * 300, 100 + 2 * 40, false, cursor, 2, 100, 100)->Name(),
+            "Memo2");
+  EXPECT_EQ(over, (std::vector<std::string>{"Memo1", "Memo2"}));
+  engine.preparing = true;
+  EXPECT_EQ(store->HitTest(1, 200, 180, true, cursor, 2, 100, 100), nullptr);
+  engine.preparing = false;
+  store->HitTest(1, 200, 180, true, cursor, 2, 100, 100);
+  EXPECT_EQ(MemoOn(store->PageAt(1), "Memo1")->Text(), "clicked");
+  EXPECT_EQ(store->Document()->Root()->FindItem("previewpages")->Items(1)->Name, "TqdrReportPage");
+}
+
 TEST_F(StoreTest, InsertAndRemovePages) {
   PreparePages(1);
   store->RemovePage(0);
