@@ -25,8 +25,7 @@ std::unique_ptr<report::TqdrPictureView> PageBackground(report::TqdrReportPage* 
   bg->SetStretched(true);
   double left = page->LeftMargin(), right = page->RightMargin();
   if (page->MirrorMargins() && index % 2 == 1) std::swap(left, right);
-  bg->SetBounds(left * kMm, page->TopMargin() * kMm,
-                (page->PaperWidth() - left - right) * kMm,
+  bg->SetBounds(left * kMm, page->TopMargin() * kMm, (page->PaperWidth() - left - right) * kMm,
                 (page->PaperHeight() - page->TopMargin() - page->BottomMargin()) * kMm);
   return bg;
 }

@@ -32,7 +32,9 @@ void TqdrOutline::AddItem(const std::string& text, int top) {
   current_ = item;
 }
 
-void TqdrOutline::LevelRoot() { current_ = pages_->OutlineItem(); }
+void TqdrOutline::LevelRoot() {
+  current_ = pages_->OutlineItem();
+}
 
 void TqdrOutline::LevelUp() {
   report::TqdrXMLItem* cur = Current();
@@ -44,7 +46,9 @@ void TqdrOutline::LevelDown(int index) {
   if (index >= 0 && index < cur->Count()) current_ = cur->Items(index);
 }
 
-int TqdrOutline::ItemCount() const { return Current()->Count(); }
+int TqdrOutline::ItemCount() const {
+  return Current()->Count();
+}
 
 void TqdrOutline::GetItem(int index, std::string& text, int& page, int& top) const {
   report::TqdrXMLItem* cur = Current();

@@ -144,12 +144,20 @@ TqdrPreviewPages::~TqdrPreviewPages() {
 // ---------------------------------------------------------------------------
 // State
 
-bool TqdrPreviewPages::Preparing() const { return engine_ && engine_->Preparing(); }
-bool TqdrPreviewPages::FinalPass() const { return !engine_ || engine_->FinalPass(); }
+bool TqdrPreviewPages::Preparing() const {
+  return engine_ && engine_->Preparing();
+}
+bool TqdrPreviewPages::FinalPass() const {
+  return !engine_ || engine_->FinalPass();
+}
 
-TqdrXMLItem* TqdrPreviewPages::Pages() { return doc_->Root()->FindItem("previewpages"); }
+TqdrXMLItem* TqdrPreviewPages::Pages() {
+  return doc_->Root()->FindItem("previewpages");
+}
 
-TqdrXMLItem* TqdrPreviewPages::OutlineItem() { return doc_->Root()->FindItem("outline"); }
+TqdrXMLItem* TqdrPreviewPages::OutlineItem() {
+  return doc_->Root()->FindItem("outline");
+}
 
 TqdrXMLItem* TqdrPreviewPages::PageItem(int index) const {
   int i = doc_->Root()->Find("previewpages");
@@ -159,7 +167,9 @@ TqdrXMLItem* TqdrPreviewPages::PageItem(int index) const {
   return pages->Items(index);
 }
 
-TqdrXMLItem* TqdrPreviewPages::CurrentPageItem() const { return PageItem(currentPage_); }
+TqdrXMLItem* TqdrPreviewPages::CurrentPageItem() const {
+  return PageItem(currentPage_);
+}
 
 int TqdrPreviewPages::PageCount() const {
   int i = doc_->Root()->Find("previewpages");
@@ -352,8 +362,8 @@ void TqdrPreviewPages::AddObject(TqdrComponent* obj, TqdrXMLItem* parent) {
       item->Name = std::string(obj->ClassName());
     }
     item->Text = std::string(TrimLeading(RecordText(obj, source)));
-    memSize_ += static_cast<int64_t>(item->Name.size() + item->Text.size() +
-                                     sizeof(TqdrXMLItem) + 16);
+    memSize_ +=
+        static_cast<int64_t>(item->Name.size() + item->Text.size() + sizeof(TqdrXMLItem) + 16);
     target = item;
   }
   for (TqdrComponent* child : obj->Objects()) AddObject(child, target);
@@ -446,7 +456,9 @@ bool TqdrPreviewPages::PageHasBand(TqdrBand* band) const {
   return false;
 }
 
-int TqdrPreviewPages::PageObjectCount() const { return RecordCount(CurrentPageItem()); }
+int TqdrPreviewPages::PageObjectCount() const {
+  return RecordCount(CurrentPageItem());
+}
 
 double TqdrPreviewPages::PageContentBottom() const {
   TqdrXMLItem* page = CurrentPageItem();
@@ -659,7 +671,8 @@ void TqdrPreviewPages::DrawPageAt(int index, QPainter& canvas, double scaleX, do
   }
   canvas.save();
   if (!printing) {
-    const QRect paper(static_cast<int>(std::lround(offsetX)), static_cast<int>(std::lround(offsetY)),
+    const QRect paper(static_cast<int>(std::lround(offsetX)),
+                      static_cast<int>(std::lround(offsetY)),
                       static_cast<int>(std::lround(rp->PaperWidth() * kMm * scaleX)),
                       static_cast<int>(std::lround(rp->PaperHeight() * kMm * scaleY)));
     canvas.setClipRect(paper, canvas.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
@@ -686,9 +699,9 @@ void TqdrPreviewPages::DrawPageAt(int index, QPainter& canvas, double scaleX, do
   rp->SetRightMargin(savedRight);
 }
 
-report::TqdrView* TqdrPreviewPages::HitTest(int index, double x, double y, bool click,
-                                            int& cursor, double scale, double offsetX,
-                                            double offsetY, int button, int shift) {
+report::TqdrView* TqdrPreviewPages::HitTest(int index, double x, double y, bool click, int& cursor,
+                                            double scale, double offsetX, double offsetY,
+                                            int button, int shift) {
   if (Preparing()) return nullptr;
   auto* rp = dynamic_cast<TqdrReportPage*>(PageAt(index));
   if (!rp) return nullptr;
@@ -769,8 +782,7 @@ void TqdrPreviewPages::ReadLoadedElements() {
     if (rep->Count()) {
       TqdrXMLItem* r = rep->Items(0);
       report_->SetDotMatrixReport(r->Prop("DotMatrixReport") == "1");
-      report_->PreviewOptions()->SetOutlineVisible(r->Prop("PreviewOptions.OutlineVisible") ==
-                                                   "1");
+      report_->PreviewOptions()->SetOutlineVisible(r->Prop("PreviewOptions.OutlineVisible") == "1");
       report_->PreviewOptions()->SetOutlineWidth(
           ToInt(r->Prop("PreviewOptions.OutlineWidth"), report_->PreviewOptions()->OutlineWidth()));
     }

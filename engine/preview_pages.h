@@ -79,9 +79,7 @@ class TqdrPreviewPages : public TqdrCustomPreviewPages {
   TqdrOutline* Outline() { return &outline_; }
   report::TqdrXMLDocument* Document() const { return doc_.get(); }
   const TqdrDictionary& Dictionary() const { return dictionary_; }
-  const std::vector<std::unique_ptr<report::TqdrPage>>& SourcePages() const {
-    return sourcePages_;
-  }
+  const std::vector<std::unique_ptr<report::TqdrPage>>& SourcePages() const { return sourcePages_; }
 
   int PageCount() const override;
   // Built on demand; cached (50 pages) while no preparation runs. Null when out of range.
@@ -133,7 +131,8 @@ class TqdrPreviewPages : public TqdrCustomPreviewPages {
   // Host hooks of HitTest (the report's click and mouse-over events, the shell's URL opener).
   std::function<void(report::TqdrView* view, int button, int shift, bool& modified)> OnClickObject;
   std::function<void(report::TqdrView* view, int& cursor)> OnMouseOverObject;
-  std::function<void(const std::string& url)> OnShowURL, OnFollowURL;
+  std::function<void(const std::string& url)> OnShowURL;
+  std::function<void(const std::string& url)> OnFollowURL;
 
   void AddAnchor(const std::string& text);
   // Page number (1-based) of the last anchor named `text` (case ignored), else 1.

@@ -93,9 +93,10 @@ TEST_F(ExportWalkTest, RangeAndObjectsInOrder) {
     std::vector<std::string> expected;
   };
   const std::vector<Case> cases = {
-      {"one page", "2", false,
-       {"page 1", "_pagebackground", "Title=T", "Memo1=row 1", "end"}},
-      {"headers left out after the first page", "1,3", true,
+      {"one page", "2", false, {"page 1", "_pagebackground", "Title=T", "Memo1=row 1", "end"}},
+      {"headers left out after the first page",
+       "1,3",
+       true,
        {"page 0", "_pagebackground", "Title=T", "Memo1=row 0", "end", "page 2", "_pagebackground",
         "Memo1=row 2", "end"}},
   };

@@ -481,8 +481,7 @@ TEST_F(StoreTest, DamagedFilesFailCleanly) {
     if (round % 2 == 0) {
       bad.resize(rng() % bad.size());
     } else {
-      for (int k = 0; k < 4; ++k)
-        bad[rng() % bad.size()] = "<>\"= /x0.9"[rng() % 10];
+      for (int k = 0; k < 4; ++k) bad[rng() % bad.size()] = "<>\"= /x0.9"[rng() % 10];
     }
     std::istringstream in(bad);
     try {
@@ -499,7 +498,8 @@ TEST_F(StoreTest, DamagedFilesFailCleanly) {
   EXPECT_GT(failures, 0);
   // Well-formed documents whose parts do not fit together.
   const std::vector<std::pair<const char*, const char*>> odd = {
-      {"record of a missing source page", "<previewpages><page7><m1 u=\"x\"/></page7></previewpages>"},
+      {"record of a missing source page",
+       "<previewpages><page7><m1 u=\"x\"/></page7></previewpages>"},
       {"dictionary into a missing page",
        "<previewpages><page0><m1/></page0></previewpages><dictionary><m1 name=\"Page9.Memo1\"/>"
        "</dictionary>"},
@@ -512,8 +512,9 @@ TEST_F(StoreTest, DamagedFilesFailCleanly) {
       {"full page of an unknown class", "<previewpages><TqdrNothing Width=\"10\"/></previewpages>"},
   };
   for (const auto& [name, body] : odd) {
-    std::istringstream in(std::string("<?xml version=\"1.0\" encoding=\"utf-8\"?><preparedreport>") +
-                          body + "</preparedreport>");
+    std::istringstream in(
+        std::string("<?xml version=\"1.0\" encoding=\"utf-8\"?><preparedreport>") + body +
+        "</preparedreport>");
     loaded.LoadFromStream(in);
     ASSERT_EQ(loaded.PageCount(), 1) << name;
     TqdrPage* p = loaded.PageAt(0);
