@@ -8,10 +8,15 @@
 
 #include "core/format_float.h"
 #include "core/format_printf.h"
+#include "report/collections.h"
+#include "report/component.h"
+#include "report/dataset.h"
 #include "report/find_expression.h"
 #include "report/memo_format.h"
 #include "report/qt_text_measure.h"
+#include "report/report.h"
 #include "report/text_layout.h"
+#include "report/value_lookup.h"
 
 namespace {
 
@@ -64,5 +69,23 @@ void BM_FormatPrintfFloat(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(core::FormatPrintfFloat("%2.2n", 1234567.891));
 }
 BENCHMARK(BM_FormatPrintfFloat);
+
+// The lookup Calc tries first: a field reference answered without compiling.
+void BM_LookupFieldReference(benchmark::State& state) {
+  report::TqdrReport rep;
+  report::TqdrUserDataSet ds;
+  ds.SetName("QDDBBRXX");
+  ds.OnGetValue = [](const std::string&, core::Variant& v) { v = core::Variant(42); };
+  rep.Datasets()->AddDataSet(&ds);
+  report::TqdrRunCounters counters;
+  const std::string ref = "QDDBBRXX.\"xm0000\"";
+  core::Variant value;
+  for (auto _ : state) {
+    bool found = report::LookupValue(rep, counters, nullptr, ref, value);
+    benchmark::DoNotOptimize(found);
+  }
+  if (value.ToInt32() != 42) state.SkipWithError("wrong value");
+}
+BENCHMARK(BM_LookupFieldReference);
 
 }  // namespace
