@@ -6,6 +6,9 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QTemporaryDir>
 
 #include "report/frame.h"
 #include "report/qt_text_measure.h"
@@ -264,6 +267,41 @@ TEST(DrawLayoutTextTest, BoldTagDrawsHeavierText) {
   };
   // "bold" spans about 4 x 6 pixels at scale 2 from x = 20
   EXPECT_GT(inkIn(bold, 20, 70), inkIn(plain, 20, 70) * 11 / 10);
+}
+
+// A PDF device draws the same lines; the text comes back out of the file.
+TEST(DrawLayoutTextTest, PdfDeviceKeepsTheText) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString file = dir.filePath("memo.pdf");
+  TqdrQtTextMeasure measure;
+  measure.SetFont(kMing, 9, 0);
+  TqdrTextLayout layout(&measure);
+  TqdrHTMLTag defaults;
+  defaults.size = 9;
+  layout.SetDefaultState(defaults);
+  layout.SetBounds(100, 100);
+  layout.SetLayoutText({"患者姓名张三性别女年龄三十五岁"});
+  ASSERT_EQ(layout.Lines().size(), 2u);
+  {
+    QPdfWriter pdf(file);
+    pdf.setResolution(600);
+    QPainter p(&pdf);
+    const double scale = 600.0 / 96.0;
+    TqdrTextRect rect{60, 60, 60 + static_cast<int>(100 * scale),
+                      60 + static_cast<int>(100 * scale)};
+    TqdrTextDrawParams params;
+    params.family = kMing;
+    params.sizePoints = 9;
+    params.scaleX = params.scaleY = scale;
+    DrawLayoutText(p, layout, measure, rect, params);
+  }
+  QProcess text;
+  text.start("pdftotext", {"-layout", file, "-"});
+  ASSERT_TRUE(text.waitForFinished(20000));
+  const QString out = QString::fromUtf8(text.readAllStandardOutput());
+  EXPECT_TRUE(out.contains(QString::fromUtf8("患者姓名张三性别"))) << out.toStdString();
+  EXPECT_TRUE(out.contains(QString::fromUtf8("女年龄三十五岁"))) << out.toStdString();
 }
 
 }  // namespace
