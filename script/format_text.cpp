@@ -1,6 +1,8 @@
 // Format, FormatFloat, FormatMaskText and the text parsers.
 #include "script/format_text.h"
 
+#include "core/format_float.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -192,163 +194,9 @@ std::string FormatText(std::string_view fmt, const std::vector<core::Variant>& a
   return out;
 }
 
-// ---------------------------------------------------------------------------
-
-namespace {
-
-std::vector<std::string> Sections(std::string_view fmt) {
-  std::vector<std::string> out(1);
-  char quote = 0;
-  for (char c : fmt) {
-    if (quote) {
-      if (c == quote) quote = 0;
-      out.back() += c;
-    } else if (c == '"' || c == '\'') {
-      quote = c;
-      out.back() += c;
-    } else if (c == ';') {
-      out.emplace_back();
-    } else {
-      out.back() += c;
-    }
-  }
-  return out;
-}
-
-std::string ApplyPattern(const std::string& pat, double value) {
-  // Scan the placeholders.
-  int intZeros = 0, intDigits = 0, fracZeros = 0, fracDigits = 0, expDigits = 0;
-  bool hasPoint = false, grouped = false, hasExp = false, expPlus = false, expUpper = true;
-  size_t firstPh = std::string::npos, lastPh = 0, expPos = std::string::npos;
-  char quote = 0;
-  for (size_t i = 0; i < pat.size(); ++i) {
-    char c = pat[i];
-    if (quote) {
-      if (c == quote) quote = 0;
-      continue;
-    }
-    if (c == '"' || c == '\'') {
-      quote = c;
-      continue;
-    }
-    if (hasExp) {
-      if (c == '0') ++expDigits;
-      continue;
-    }
-    if (c == '0' || c == '#') {
-      if (firstPh == std::string::npos) firstPh = i;
-      lastPh = i;
-      if (hasPoint) {
-        if (c == '0') fracZeros = fracDigits + 1;
-        ++fracDigits;
-      } else {
-        ++intDigits;
-        if (c == '0' || intZeros) ++intZeros;
-      }
-    } else if (c == '.') {
-      if (!hasPoint && firstPh == std::string::npos) firstPh = i;
-      hasPoint = true;
-      lastPh = std::max(lastPh, i);
-    } else if (c == ',') {
-      grouped = true;
-    } else if ((c == 'E' || c == 'e') && i + 1 < pat.size() && (pat[i + 1] == '+' || pat[i + 1] == '-')) {
-      hasExp = true;
-      expPlus = pat[i + 1] == '+';
-      expUpper = c == 'E';
-      expPos = i;
-      lastPh = i;
-      ++i;
-    }
-  }
-  if (firstPh == std::string::npos) {
-    // No placeholders: the literal text alone.
-    std::string out;
-    quote = 0;
-    for (char c : pat) {
-      if (quote) {
-        if (c == quote) quote = 0; else out += c;
-      } else if (c == '"' || c == '\'') {
-        quote = c;
-      } else {
-        out += c;
-      }
-    }
-    return out;
-  }
-  double v = std::fabs(value);
-  int exponent = 0;
-  if (hasExp && v != 0) {
-    exponent = static_cast<int>(std::floor(std::log10(v))) - (intDigits > 0 ? intDigits - 1 : -1);
-    v /= std::pow(10.0, exponent);
-  }
-  char buf[400];
-  std::snprintf(buf, sizeof buf, "%.*f", fracDigits, RoundHalfAway(v, fracDigits));
-  std::string s = buf;
-  std::string ip = s.substr(0, s.find('.'));
-  std::string fp = s.find('.') == std::string::npos ? "" : s.substr(s.find('.') + 1);
-  if (hasExp && ip.size() > static_cast<size_t>(std::max(intDigits, 1))) {
-    // Rounding carried into a new digit.
-    ++exponent;
-    std::snprintf(buf, sizeof buf, "%.*f", fracDigits,
-                  RoundHalfAway(std::fabs(value) / std::pow(10.0, exponent), fracDigits));
-    s = buf;
-    ip = s.substr(0, s.find('.'));
-    fp = s.find('.') == std::string::npos ? "" : s.substr(s.find('.') + 1);
-  }
-  if (ip == "0") ip.clear();
-  while (static_cast<int>(ip.size()) < intZeros) ip = "0" + ip;
-  while (static_cast<int>(fp.size()) > fracZeros && !fp.empty() && fp.back() == '0') fp.pop_back();
-  if (grouped) ip = Group(ip);
-  std::string number = ip;
-  if (!fp.empty()) number += core::FormatSettings().DecimalSeparator + fp;
-  if (hasExp) {
-    std::string ed = std::to_string(std::abs(exponent));
-    while (static_cast<int>(ed.size()) < expDigits) ed = "0" + ed;
-    number += expUpper ? 'E' : 'e';
-    if (exponent < 0) number += '-';
-    else if (expPlus) number += '+';
-    number += ed;
-  }
-  // Literals before the first and after the last placeholder stay in place.
-  std::string out;
-  quote = 0;
-  for (size_t i = 0; i < pat.size(); ++i) {
-    char c = pat[i];
-    if (quote) {
-      if (c == quote) quote = 0; else out += c;
-      continue;
-    }
-    if (c == '"' || c == '\'') {
-      quote = c;
-      continue;
-    }
-    if (i == firstPh) out += number;
-    if (i >= firstPh && i <= lastPh) {
-      if (hasExp && i == expPos) ++i;
-      if (c == '0' || c == '#' || c == '.' || c == ',' || (hasExp && i >= expPos)) continue;
-    }
-    if (hasExp && i > expPos && (c == '0')) continue;
-    out += c;
-  }
-  return out;
-}
-
-}  // namespace
-
 std::string FormatFloatText(std::string_view fmt, double value) {
-  if (fmt.empty()) return core::FloatToStrSep(value, core::FormatSettings().DecimalSeparator);
-  std::vector<std::string> sec = Sections(fmt);
-  if (value == 0 && sec.size() >= 3 && !sec[2].empty()) return ApplyPattern(sec[2], value);
-  if (value < 0 && sec.size() >= 2 && !sec[1].empty()) return ApplyPattern(sec[1], -value);
-  std::string out = ApplyPattern(sec[0], value);
-  if (value < 0) {
-    // No minus for a value that rounds to zero.
-    bool nonZero = false;
-    for (char c : out)
-      if (c >= '1' && c <= '9') nonZero = true;
-    if (nonZero) out = "-" + out;
-  }
-  return out;
+  // One float-pattern formatter serves scripts and memo formats alike.
+  return core::FormatFloat(fmt, value);
 }
 
 std::string FormatMaskText(std::string_view mask, std::string_view value) {
