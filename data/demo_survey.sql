@@ -119,13 +119,14 @@ CREATE TABLE BA_CYBRDC (
 CREATE VIEW VW_BA_CYBRDC AS SELECT * FROM BA_CYBRDC;
 
 -- The statistics procedure: department code or -1, record number or empty,
--- first day (inclusive) and end day (exclusive) as yyyymmdd.
+-- first day (inclusive) and end day (exclusive) as yyyymmdd. Dates are stored
+-- as 'YYYY-MM-DD HH:MM:SS' text, so their parts are taken as substrings.
 INSERT INTO SYS_PROCEDURES VALUES ('SP_BA_SYBRDC', 'BMBH00,BAH000,BEGIN,ENDDATE', 'DELETE FROM BA_CYBRDC;
-INSERT INTO BA_CYBRDC SELECT p.BAH000, strftime(''%Y'', p.CYRQ00), p.BAH000, p.ZYCS00, p.YLFKFS, p.XBBH00,
-  strftime(''%Y'', p.CSRQ00), strftime(''%m'', p.CSRQ00), strftime(''%d'', p.CSRQ00), (CAST(strftime(''%Y'', p.RYRQ00) AS INTEGER) - CAST(strftime(''%Y'', p.CSRQ00) AS INTEGER) - (strftime(''%m-%d'', p.RYRQ00) < strftime(''%m-%d'', p.CSRQ00))), p.HYZKBH, p.ZY0000, strftime(''%Y'', p.RYRQ00), strftime(''%m'', p.RYRQ00), strftime(''%d'', p.RYRQ00), p.RZKS00, r.BMMC00,
-  strftime(''%Y'', p.CYRQ00), strftime(''%m'', p.CYRQ00), strftime(''%d'', p.CYRQ00), p.DQKS00, d.BMMC00, p.RYQKBH, strftime(''%Y'', p.QZRQ00), strftime(''%m'', p.QZRQ00), strftime(''%d'', p.QZRQ00), p.CYZYZD, p.CYZLJG, p.ZYZDZB, p.ZYZDZZ,
+INSERT INTO BA_CYBRDC SELECT p.BAH000, substr(p.CYRQ00, 1, 4), p.BAH000, p.ZYCS00, p.YLFKFS, p.XBBH00,
+  substr(p.CSRQ00, 1, 4), substr(p.CSRQ00, 6, 2), substr(p.CSRQ00, 9, 2), (CAST(substr(p.RYRQ00, 1, 4) AS INTEGER) - CAST(substr(p.CSRQ00, 1, 4) AS INTEGER) - (substr(p.RYRQ00, 6, 5) < substr(p.CSRQ00, 6, 5))), p.HYZKBH, p.ZY0000, substr(p.RYRQ00, 1, 4), substr(p.RYRQ00, 6, 2), substr(p.RYRQ00, 9, 2), p.RZKS00, r.BMMC00,
+  substr(p.CYRQ00, 1, 4), substr(p.CYRQ00, 6, 2), substr(p.CYRQ00, 9, 2), p.DQKS00, d.BMMC00, p.RYQKBH, substr(p.QZRQ00, 1, 4), substr(p.QZRQ00, 6, 2), substr(p.QZRQ00, 9, 2), p.CYZYZD, p.CYZLJG, p.ZYZDZB, p.ZYZDZZ,
   p.CYZY01, p.CYZL01, p.CYZY02, p.CYZL02, p.YYGLZD, p.YYGLZL, p.SSZDWY, p.RYCYBM, p.SQSHBM, p.LCBLBM,
-  p.QJCS00, p.CGCS00, p.SSM000, strftime(''%Y'', p.SSRQ00), strftime(''%m'', p.SSRQ00), strftime(''%d'', p.SSRQ00), p.QKYHBM, p.QTSSM0, p.BAZL00, IFNULL(p.CWF000, 0) + IFNULL(p.ZCF000, 0) + IFNULL(p.XYF000, 0) + IFNULL(p.CYF000, 0) + IFNULL(p.ZYF000, 0) + IFNULL(p.JCF000, 0) + IFNULL(p.ZLF000, 0) + IFNULL(p.SSF000, 0) + IFNULL(p.HYF000, 0) + IFNULL(p.HLF000, 0) + IFNULL(p.SXF000, 0) + IFNULL(p.MZF000, 0) + IFNULL(p.QTYLF0, 0),
+  p.QJCS00, p.CGCS00, p.SSM000, substr(p.SSRQ00, 1, 4), substr(p.SSRQ00, 6, 2), substr(p.SSRQ00, 9, 2), p.QKYHBM, p.QTSSM0, p.BAZL00, IFNULL(p.CWF000, 0) + IFNULL(p.ZCF000, 0) + IFNULL(p.XYF000, 0) + IFNULL(p.CYF000, 0) + IFNULL(p.ZYF000, 0) + IFNULL(p.JCF000, 0) + IFNULL(p.ZLF000, 0) + IFNULL(p.SSF000, 0) + IFNULL(p.HYF000, 0) + IFNULL(p.HLF000, 0) + IFNULL(p.SXF000, 0) + IFNULL(p.MZF000, 0) + IFNULL(p.QTYLF0, 0),
   p.CWF000, p.ZCF000, p.XYF000, p.CYF000, p.ZYF000, p.JCF000, p.ZLF000, p.SSF000, p.HYF000, p.HLF000, p.SXF000, p.MZF000, p.QTYLF0
 FROM BA_BRSY00 p LEFT JOIN XT_BMBM00 r ON r.BMBH00 = p.RZKS00
   LEFT JOIN XT_BMBM00 d ON d.BMBH00 = p.DQKS00
@@ -135,7 +136,7 @@ WHERE (:BMBH00 = ''-1'' OR p.DQKS00 = :BMBH00) AND (:BAH000 = '''' OR p.BAH000 =
 SELECT CASE p.YLFKFS WHEN ''1'' THEN ''城镇职工医保'' WHEN ''2'' THEN ''城镇居民医保'' WHEN ''3'' THEN ''新农合''
     WHEN ''4'' THEN ''其他社会保险'' WHEN ''5'' THEN ''商业健康保险'' WHEN ''6'' THEN ''自费'' ELSE ''其他'' END AS JFFS00,
   p.ZYCS00, p.BAH000, CASE p.XBBH00 WHEN ''1'' THEN ''男'' WHEN ''2'' THEN ''女'' ELSE ''未知'' END AS BRXB00,
-  (CAST(strftime(''%Y'', p.RYRQ00) AS INTEGER) - CAST(strftime(''%Y'', p.CSRQ00) AS INTEGER) - (strftime(''%m-%d'', p.RYRQ00) < strftime(''%m-%d'', p.CSRQ00))) AS BRNL00,
+  (CAST(substr(p.RYRQ00, 1, 4) AS INTEGER) - CAST(substr(p.CSRQ00, 1, 4) AS INTEGER) - (substr(p.RYRQ00, 6, 5) < substr(p.CSRQ00, 6, 5))) AS BRNL00,
   CASE p.HYZKBH WHEN ''1'' THEN ''未婚'' WHEN ''2'' THEN ''已婚'' WHEN ''3'' THEN ''离婚'' WHEN ''4'' THEN ''丧偶'' ELSE ''其他'' END AS HYZK00,
   p.ZY0000, p.RYRQ00, r.BMMC00 AS RYKB00, p.CYRQ00, d.BMMC00 AS CYKB00,
   CASE p.RYQKBH WHEN ''1'' THEN ''危'' WHEN ''2'' THEN ''急'' ELSE ''一般'' END AS RYQK00, p.QZRQ00, p.RYZD00,
