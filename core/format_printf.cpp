@@ -51,6 +51,26 @@ std::string Scientific(double value, int precision, const FormatSettingsData& s)
 
 }  // namespace
 
+std::string FormatFloatConversion(char type, int precision, double value, const FormatSettingsData& settings) {
+  switch (type) {
+    case 'f':
+    case 'n':
+    case 'm': {
+      int p = precision < 0 ? 2 : std::min(precision, 18);
+      std::string text = Fixed(value, p, type != 'f', settings);
+      if (type == 'm') text = settings.CurrencyString + text;
+      if (value < 0 && HasNonZeroDigit(text)) text.insert(0, 1, '-');
+      return text;
+    }
+    case 'e':
+      return Scientific(value, precision < 1 ? 15 : std::min(precision, 18), settings);
+    case 'g':
+      return FloatToStrSep(value, settings.DecimalSeparator, precision < 1 ? 15 : std::min(precision, 18));
+    default:
+      throw Error(std::string("Format type '") + type + "' does not take a float");
+  }
+}
+
 std::string FormatPrintfFloat(std::string_view fmt, double value,
                               const FormatSettingsData& settings) {
   std::string out;
@@ -106,27 +126,8 @@ std::string FormatPrintfFloat(std::string_view fmt, double value,
     if (argumentUsed && !explicitIndex) ThrowInvalid(fmt);
     argumentUsed = true;
     char type = static_cast<char>(fmt[i++] | 0x20);
-    std::string text;
-    switch (type) {
-      case 'f':
-      case 'n':
-      case 'm': {
-        int p = precision < 0 ? 2 : std::min(precision, 18);
-        text = Fixed(value, p, type != 'f', settings);
-        if (type == 'm') text = settings.CurrencyString + text;
-        if (value < 0 && HasNonZeroDigit(text)) text.insert(0, 1, '-');
-        break;
-      }
-      case 'e':
-        text = Scientific(value, precision < 1 ? 15 : std::min(precision, 18), settings);
-        break;
-      case 'g':
-        text = FloatToStrSep(value, settings.DecimalSeparator,
-                             precision < 1 ? 15 : std::min(precision, 18));
-        break;
-      default:
-        ThrowInvalid(fmt);
-    }
+    if (type != 'e' && type != 'f' && type != 'g' && type != 'n' && type != 'm') ThrowInvalid(fmt);
+    std::string text = FormatFloatConversion(type, precision, value, settings);
     // Width counts characters, not bytes: the currency sign is multi-byte.
     size_t chars = 0;
     for (unsigned char ch : text)

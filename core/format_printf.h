@@ -16,4 +16,10 @@ namespace core {
 std::string FormatPrintfFloat(std::string_view fmt, double value,
                               const FormatSettingsData& settings = FormatSettings());
 
+// One float conversion of type e, f, g, n or m with its precision (-1: the
+// type's default), without width: the part display formats and the scripts'
+// Format share.
+std::string FormatFloatConversion(char type, int precision, double value,
+                                  const FormatSettingsData& settings = FormatSettings());
+
 }  // namespace core

@@ -1,76 +1,23 @@
 // Format, FormatFloat, FormatMaskText and the text parsers.
 #include "script/format_text.h"
 
-#include "core/format_float.h"
-
 #include <cmath>
 #include <cstdio>
 
 #include "core/date_time.h"
 #include "core/error.h"
+#include "core/code_page.h"
 #include "core/float_text.h"
+#include "core/format_float.h"
+#include "core/format_printf.h"
 #include "core/text_util.h"
 
 namespace sq {
 
 namespace {
 
-// Rounds half away from zero at `decimals` places, as the platform's
-// formatting does (printf would round exact binary ties to even).
-double RoundHalfAway(double v, int decimals) {
-  if (decimals > 15 || !std::isfinite(v)) return v;
-  const double scale = std::pow(10.0, decimals);
-  const double scaled = v * scale;
-  if (!(std::fabs(scaled) < 9e15)) return v;
-  return std::round(scaled) / scale;
-}
-
 [[noreturn]] void FormatError(std::string_view fmt) {
   throw core::Error("Format '" + std::string(fmt) + "' invalid or incompatible with argument");
-}
-
-std::string Group(const std::string& digits) {
-  const char sep = core::FormatSettings().ThousandSeparator;
-  std::string out;
-  const size_t n = digits.size();
-  for (size_t i = 0; i < n; ++i) {
-    if (i && (n - i) % 3 == 0 && sep) out += sep;
-    out += digits[i];
-  }
-  return out;
-}
-
-// Fixed notation with `prec` decimals and the locale's decimal separator.
-std::string Fixed(double v, int prec, bool grouped) {
-  char buf[400];
-  std::snprintf(buf, sizeof buf, "%.*f", prec, RoundHalfAway(std::fabs(v), prec));
-  std::string s = buf;
-  std::string intPart = s.substr(0, s.find('.'));
-  std::string frac = s.find('.') == std::string::npos ? "" : s.substr(s.find('.') + 1);
-  std::string out = grouped ? Group(intPart) : intPart;
-  if (!frac.empty()) out += core::FormatSettings().DecimalSeparator + frac;
-  bool zero = true;
-  for (char c : s)
-    if (c >= '1' && c <= '9') zero = false;
-  return (v < 0 && !zero ? "-" : "") + out;
-}
-
-// Scientific notation: d.ddd...E+ddd with `prec` significant digits.
-std::string Scientific(double v, int prec) {
-  if (prec < 1) prec = 1;
-  if (prec > 18) prec = 18;
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*E", prec - 1, v);
-  std::string s = buf;
-  size_t e = s.find('E');
-  std::string mant = s.substr(0, e);
-  std::string ex = s.substr(e + 1);
-  char sign = ex[0];
-  std::string digits = ex.substr(1);
-  while (digits.size() < 3) digits = "0" + digits;
-  for (char& c : mant)
-    if (c == '.') c = core::FormatSettings().DecimalSeparator;
-  return mant + "E" + sign + digits;
 }
 
 }  // namespace
@@ -155,18 +102,7 @@ std::string FormatText(std::string_view fmt, const std::vector<core::Variant>& a
       case 'n':
       case 'm': {
         if (!a.IsNumeric()) FormatError(fmt);
-        const double v = a.ToDouble();
-        if (type == 'e') piece = Scientific(v, prec < 0 ? 15 : prec);
-        else if (type == 'f') piece = Fixed(v, prec < 0 ? 2 : prec, false);
-        else if (type == 'n') piece = Fixed(v, prec < 0 ? 2 : prec, true);
-        else if (type == 'm') {
-          std::string body = Fixed(std::fabs(v), prec < 0 ? 2 : prec, true);
-          const std::string& cur = core::FormatSettings().CurrencyString;
-          piece = v < 0 ? "-" + cur + body : cur + body;
-        } else {
-          piece = core::FloatToStrSep(v, core::FormatSettings().DecimalSeparator,
-                                      prec < 0 || prec > 15 ? 15 : (prec == 0 ? 1 : prec));
-        }
+        piece = core::FormatFloatConversion(type, prec, a.ToDouble());
         break;
       }
       case 'p': {
@@ -185,8 +121,10 @@ std::string FormatText(std::string_view fmt, const std::vector<core::Variant>& a
       }
       default: FormatError(fmt);
     }
-    if (width > static_cast<int>(piece.size())) {
-      std::string pad(static_cast<size_t>(width) - piece.size(), ' ');
+    // Width counts characters, not bytes: the currency sign is multi-byte.
+    const int chars = static_cast<int>(core::Utf8Length(piece));
+    if (width > chars) {
+      std::string pad(static_cast<size_t>(width - chars), ' ');
       piece = left ? piece + pad : pad + piece;
     }
     out += piece;
