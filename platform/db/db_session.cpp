@@ -13,10 +13,10 @@
 #include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QSqlResult>
 #include <QString>
 #include <QTime>
 #include <QVariant>
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
@@ -83,28 +83,43 @@ double DayNumber(const QDate& d, const QTime& t) {
   return day;
 }
 
-// SQLite stores dates as text; columns declared DATE/DATETIME/TIMESTAMP are read as dates.
-bool ParseSqliteDate(const QString& text, double& out) {
-  QString t = text.trimmed();
-  QDateTime dt = QDateTime::fromString(t, Qt::ISODateWithMs);
-  if (!dt.isValid()) dt = QDateTime::fromString(t, "yyyy-MM-dd HH:mm:ss");
-  if (!dt.isValid()) dt = QDateTime::fromString(t, "yyyy-MM-dd HH:mm:ss.zzz");
-  if (dt.isValid()) {
-    out = DayNumber(dt.date(), dt.time());
+// Parses "YYYY-MM-DD[ HH:MM[:SS[.fff]]]" (a "T" may separate the time) without
+// going through QDateTime, which is slow enough to dominate large fetches.
+bool ParseDateText(const char* t, size_t n, double& out) {
+  auto digits = [&](size_t at, size_t count, int& v) {
+    if (at + count > n) return false;
+    v = 0;
+    for (size_t i = at; i < at + count; ++i) {
+      if (t[i] < '0' || t[i] > '9') return false;
+      v = v * 10 + (t[i] - '0');
+    }
     return true;
+  };
+  int y, mo, d, h = 0, mi = 0, sec = 0, ms = 0;
+  if (!digits(0, 4, y) || n < 10 || t[4] != '-' || !digits(5, 2, mo) || t[7] != '-' || !digits(8, 2, d)) return false;
+  if (!core::IsValidDate(y, mo, d)) return false;
+  if (n > 10) {
+    if ((t[10] != ' ' && t[10] != 'T') || !digits(11, 2, h) || n < 16 || t[13] != ':' || !digits(14, 2, mi))
+      return false;
+    if (n > 16 && (t[16] != ':' || !digits(17, 2, sec))) return false;
+    if (n > 19) {
+      if (t[19] != '.') return false;
+      size_t k = 20;
+      int scale = 100;
+      while (k < n && t[k] >= '0' && t[k] <= '9') {
+        ms += (t[k] - '0') * scale;
+        scale /= 10;
+        ++k;
+      }
+      if (k != n) return false;
+    }
+    if (h > 23 || mi > 59 || sec > 59) return false;
   }
-  QDate d = QDate::fromString(t, "yyyy-MM-dd");
-  if (!d.isValid()) return false;
-  out = DayNumber(d, QTime());
+  out = core::EncodeDate(y, mo, d) + core::EncodeTime(h, mi, sec, ms);
   return true;
 }
 
-FieldKind KindOf(const QSqlField& f, const char* declType) {
-  if (declType) {
-    std::string t = core::UpperCase(declType);
-    if (t.find("DATE") != std::string::npos || t.find("TIME") != std::string::npos)
-      return FieldKind::DateTime;
-  }
+FieldKind KindOf(const QSqlField& f) {
   switch (f.metaType().id()) {
     case QMetaType::Int:
     case QMetaType::UInt:
@@ -157,9 +172,10 @@ core::Variant ToVariant(const QVariant& q, FieldKind kind) {
         QTime t = q.toTime();
         return core::Variant::MakeDate(core::EncodeTime(t.hour(), t.minute(), t.second(), t.msec()));
       }
+      std::string text = S(q.toString());
       double d;
-      if (ParseSqliteDate(q.toString(), d)) return core::Variant::MakeDate(d);
-      return core::Variant(S(q.toString()));
+      if (ParseDateText(text.data(), text.size(), d)) return core::Variant::MakeDate(d);
+      return core::Variant(std::move(text));
     }
     case FieldKind::String:
       return core::Variant(S(q.toString()));
@@ -167,40 +183,17 @@ core::Variant ToVariant(const QVariant& q, FieldKind kind) {
   return core::Variant(S(q.toString()));
 }
 
-DbResultSet Fetch(QSqlQuery& q, bool embedded) {
+// Reads every row of a server query (the embedded database reads through SQLite itself).
+DbResultSet Fetch(QSqlQuery& q) {
   std::vector<FieldDef> fields;
   std::vector<core::Variant> cells;
   if (!q.isSelect()) return DbResultSet();
   QSqlRecord rec = q.record();
-  sqlite3_stmt* stmt = nullptr;
-  if (embedded && q.result()) {
-    QVariant h = q.result()->handle();
-    if (h.isValid() && qstrcmp(h.typeName(), "sqlite3_stmt*") == 0)
-      stmt = *static_cast<sqlite3_stmt* const*>(h.constData());
-  }
-  for (int i = 0; i < rec.count(); ++i) {
-    const char* decl = stmt ? sqlite3_column_decltype(stmt, i) : nullptr;
-    FieldDef def{S(rec.fieldName(i)), KindOf(rec.field(i), decl), 0};
-    def.size = rec.field(i).length() > 0 ? rec.field(i).length() : 0;
-    if (decl && def.size == 0) {
-      // SQLite reports no length: read it from the declared type, e.g. VARCHAR(40).
-      const char* open = std::strchr(decl, '(');
-      if (open) def.size = std::atoi(open + 1);
-    }
-    fields.push_back(def);
-  }
+  for (int i = 0; i < rec.count(); ++i)
+    fields.push_back(FieldDef{S(rec.fieldName(i)), KindOf(rec.field(i)), std::max(rec.field(i).length(), 0)});
   const int n = rec.count();
-  while (q.next()) {
-    for (int i = 0; i < n; ++i) {
-      QVariant v = q.value(i);
-      FieldKind kind = fields[static_cast<size_t>(i)].kind;
-      // SQLite columns without a declared type take each value's own type.
-      if (embedded && kind == FieldKind::String && !v.isNull() && v.metaType().id() != QMetaType::QString)
-        cells.push_back(ToVariant(v, KindOf(QSqlField(QString(), v.metaType()), nullptr)));
-      else
-        cells.push_back(ToVariant(v, kind));
-    }
-  }
+  while (q.next())
+    for (int i = 0; i < n; ++i) cells.push_back(ToVariant(q.value(i), fields[static_cast<size_t>(i)].kind));
   return DbResultSet(std::move(fields), std::move(cells));
 }
 
@@ -229,42 +222,6 @@ void Bind(QSqlQuery& q, const std::string& sql, const DbBindings& b) {
       q.bindValue(Q(":" + n.name), ToQVariant(n.value));
     }
   }
-}
-
-// Parses "YYYY-MM-DD[ HH:MM[:SS[.fff]]]" (a "T" may separate the time) without
-// going through QDateTime, which is slow enough to dominate large fetches.
-bool ParseDateText(const char* t, size_t n, double& out) {
-  auto digits = [&](size_t at, size_t count, int& v) {
-    if (at + count > n) return false;
-    v = 0;
-    for (size_t i = at; i < at + count; ++i) {
-      if (t[i] < '0' || t[i] > '9') return false;
-      v = v * 10 + (t[i] - '0');
-    }
-    return true;
-  };
-  int y, mo, d, h = 0, mi = 0, sec = 0, ms = 0;
-  if (!digits(0, 4, y) || n < 10 || t[4] != '-' || !digits(5, 2, mo) || t[7] != '-' || !digits(8, 2, d)) return false;
-  if (!core::IsValidDate(y, mo, d)) return false;
-  if (n > 10) {
-    if ((t[10] != ' ' && t[10] != 'T') || !digits(11, 2, h) || n < 16 || t[13] != ':' || !digits(14, 2, mi))
-      return false;
-    if (n > 16 && (t[16] != ':' || !digits(17, 2, sec))) return false;
-    if (n > 19) {
-      if (t[19] != '.') return false;
-      size_t k = 20;
-      int scale = 100;
-      while (k < n && t[k] >= '0' && t[k] <= '9') {
-        ms += (t[k] - '0') * scale;
-        scale /= 10;
-        ++k;
-      }
-      if (k != n) return false;
-    }
-    if (h > 23 || mi > 59 || sec > 59) return false;
-  }
-  out = core::EncodeDate(y, mo, d) + core::EncodeTime(h, mi, sec, ms);
-  return true;
 }
 
 sqlite3* SqliteHandle(const QSqlDatabase& db) {
@@ -527,11 +484,9 @@ DbResultSet DbSession::Run(const std::string& sql, const DbBindings& bindings) {
     if (!q.prepare(Q(text))) Raise(q.lastError());
     for (const auto& a : call->args) q.addBindValue(ToQVariant(a));
     if (!q.exec()) Raise(q.lastError());
-    return Fetch(q, false);
+    return Fetch(q);
   }
-  if (backend_->embedded) {
-    if (sqlite3* h = SqliteHandle(backend_->db)) return RunSqlite(h, sql, bindings);
-  }
+  if (backend_->embedded) return RunSqlite(EmbeddedHandle(), sql, bindings);
   QSqlQuery q(backend_->db);
   q.setForwardOnly(true);
   q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
@@ -542,48 +497,38 @@ DbResultSet DbSession::Run(const std::string& sql, const DbBindings& bindings) {
     Bind(q, sql, bindings);
     if (!q.exec()) Raise(q.lastError());
   }
-  return Fetch(q, backend_->embedded);
+  return Fetch(q);
+}
+
+sqlite3* DbSession::EmbeddedHandle() const {
+  sqlite3* h = SqliteHandle(backend_->db);
+  if (!h) throw core::Error("The SQLite driver gives no database handle");
+  return h;
 }
 
 DbResultSet DbSession::RunProcedureEmbedded(const std::string& name,
                                             const std::vector<core::Variant>& args) {
-  QSqlQuery def(backend_->db);
-  if (!def.prepare(QString("SELECT PARAMS, BODY FROM %1 WHERE UPPER(NAME) = UPPER(?)").arg(kProcedureTable)))
-    Raise(def.lastError());
-  def.addBindValue(Q(name));
-  if (!def.exec()) Raise(def.lastError());
-  if (!def.next()) throw core::Error("Could not find stored procedure '" + name + "'");
-  std::vector<std::string> paramNames;
-  for (const QString& p : def.value(0).toString().split(',', Qt::SkipEmptyParts))
-    paramNames.push_back(core::Trim(S(p)));
-  std::vector<std::string> statements = SplitStatements(S(def.value(1).toString()));
-  def.finish();
-  if (args.size() > paramNames.size())
+  sqlite3* h = EmbeddedHandle();
+  DbBindings byName;
+  byName.positional.push_back(core::Variant(name));
+  DbResultSet def =
+      RunSqlite(h, std::string("SELECT PARAMS, BODY FROM ") + kProcedureTable + " WHERE UPPER(NAME) = UPPER(?)", byName);
+  if (def.RecordCount() == 0) throw core::Error("Could not find stored procedure '" + name + "'");
+  DbBindings b;
+  for (const QString& p : QString::fromStdString(def.FieldByName("PARAMS").AsString()).split(',', Qt::SkipEmptyParts)) {
+    size_t i = b.named.size();
+    b.named.push_back(DbNamedValue{core::Trim(S(p)), i < args.size() ? args[i] : core::Variant::MakeNull(), false});
+  }
+  if (args.size() > b.named.size())
     throw core::Error("Procedure or function " + name + " has too many arguments specified");
+  std::vector<std::string> statements = SplitStatements(def.FieldByName("BODY").AsString());
 
   if (!backend_->db.transaction()) Raise(backend_->db.lastError());
   try {
     DbResultSet last;
-    sqlite3* h = SqliteHandle(backend_->db);
     for (const std::string& stmt : statements) {
-      if (h) {
-        DbBindings b;
-        for (size_t i = 0; i < paramNames.size(); ++i)
-          b.named.push_back(DbNamedValue{paramNames[i], i < args.size() ? args[i] : core::Variant::MakeNull(), false});
-        DbResultSet rows = RunSqlite(h, stmt, b);
-        if (rows.FieldCount() > 0) last = std::move(rows);
-        continue;
-      }
-      QSqlQuery q(backend_->db);
-      q.setForwardOnly(true);
-      if (!q.prepare(Q(stmt))) Raise(q.lastError());
-      for (size_t i = 0; i < paramNames.size(); ++i) {
-        if (!UsesName(stmt, paramNames[i])) continue;
-        core::Variant v = i < args.size() ? args[i] : core::Variant::MakeNull();
-        q.bindValue(Q(":" + paramNames[i]), ToQVariant(v));
-      }
-      if (!q.exec()) Raise(q.lastError());
-      if (q.isSelect()) last = Fetch(q, true);
+      DbResultSet rows = RunSqlite(h, stmt, b);
+      if (rows.FieldCount() > 0) last = std::move(rows);
     }
     if (!backend_->db.commit()) Raise(backend_->db.lastError());
     return last;

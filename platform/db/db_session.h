@@ -14,6 +14,8 @@
 #include "core/variant.h"
 #include "platform/db/result_set.h"
 
+struct sqlite3;
+
 namespace platform {
 
 // Values bound to a statement: named (":name") and positional ("?").
@@ -60,6 +62,8 @@ class DbSession {
   struct Backend;
   DbResultSet RunProcedureEmbedded(const std::string& name, const std::vector<core::Variant>& args);
   std::string ConnectionName() const;
+  // The SQLite handle of the embedded database; raises when the driver gives none.
+  ::sqlite3* EmbeddedHandle() const;
 
   std::string alias_;
   std::vector<std::string> params_;
