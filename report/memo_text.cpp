@@ -14,6 +14,7 @@
 #include "report/memo_format.h"
 #include "report/persistent.h"
 #include "report/qt_text_measure.h"
+#include "report/report.h"
 #include "report/text_layout.h"
 #include "report/view.h"
 #include "report/view_draw.h"
@@ -105,6 +106,7 @@ void MemoGetData(TqdrCustomMemoView& memo, const TqdrCalcFunction& calc) {
     memo.SetValue(value);
     memo.SetText(text);
   }
+  if (TqdrReport* report = memo.Report()) report->SetScriptValue(memo.Value());
   TqdrHighlight& hl = *memo.Highlight();
   hl.SetActive(false);
   if (!hl.Condition().empty()) hl.SetActive(calc(hl.Condition()).ToBool());

@@ -16,12 +16,14 @@
 #include "report/band.h"
 #include "report/dataset.h"
 #include "report/db_dataset.h"
+#include "report/expression_cache.h"
 #include "report/page.h"
 #include "report/prop_stream.h"
 #include "report/resources.h"
 #include "report/serializer.h"
 #include "report/view.h"
 #include "report/xml_document.h"
+#include "script/script.h"
 
 namespace report {
 
@@ -187,7 +189,9 @@ TqdrReport::TqdrReport(TqdrComponent* owner)
       scriptText_(std::make_unique<TqdrStringList>()),
       datasets_(std::make_unique<TqdrReportDatasets>(this)),
       variables_(std::make_unique<TqdrVariables>()),
-      styles_(std::make_unique<TqdrStyles>()) {
+      styles_(std::make_unique<TqdrStyles>()),
+      script_(std::make_unique<sq::TsqScript>()),
+      expressionCache_(std::make_unique<TqdrExpressionCache>()) {
   RegisterReportClasses();
   reportOptions_->OnConnectionName = [this](const std::string& name) {
     if (!OnConnection || !ReadMachineSetting) return;

@@ -13,13 +13,37 @@
 #include "report/collections.h"
 #include "report/component.h"
 #include "report/options.h"
+#include "report/value_lookup.h"
 
 class QSettings;
 
+namespace sq {
+class TsqScript;
+class TsqCustomVariable;
+}  // namespace sq
+
 namespace report {
 
+class TqdrExpressionCache;
 class TqdrStringList;
 class TqdrXMLSerializer;
+
+// What the report's expressions and script ask of the band engine that runs it.
+class TqdrEngineLink {
+ public:
+  virtual ~TqdrEngineLink() = default;
+  // Page, line and start time counters the system variables read.
+  virtual TqdrRunCounters RunCounters() const = 0;
+  // Current value of an aggregate: `name` is SUM, AVG, MIN, MAX or COUNT,
+  // `band` the band named by the call (null: the band being output).
+  virtual core::Variant AggregateValue(const std::string& name, const std::string& expr,
+                                       core::TObject* band, int flags) = 0;
+  // The objects registered in the script as "Engine" and "Outline".
+  virtual core::TObject* EngineObject() = 0;
+  virtual core::TObject* OutlineObject() = 0;
+  // Forgets the objects that listen to every data band row.
+  virtual void ClearNotifyList() = 0;
+};
 
 // The library's message boxes. report/ has no widgets: the application installs
 // an implementation; the default one shows nothing and records the messages.
@@ -165,6 +189,29 @@ class TqdrReport : public TqdrComponent {
   // components of the form that owns the report).
   std::function<TqdrComponent*(const std::string& name)> OnFindComponent;
 
+  // Expression context. Calc evaluates `expr` with names resolved in `script`
+  // (null: the main script): field references, system variables, application
+  // and report values first, then the compiled expression. Errors are added to
+  // the error list and raised.
+  core::Variant Calc(const std::string& expr, sq::TsqScript* script = nullptr);
+  // The value lookup that needs no compiling; false when nothing resolves `name`.
+  bool LookupValue(const std::string& name, core::Variant& value) const;
+  // Registers the objects and host functions and compiles ScriptText; false
+  // (with the error listed) when the script does not compile.
+  bool PrepareScript();
+  sq::TsqScript* Script() const { return script_.get(); }
+  TqdrExpressionCache* ExpressionCache() const { return expressionCache_.get(); }
+  // The script variable "Value" that memos set to their current value.
+  void SetScriptValue(const core::Variant& value);
+  // Host functions of the script: Get resolves a name (null and an error line
+  // when nothing does); Set stores a report variable.
+  core::Variant GetVariable(const std::string& name);
+  void SetVariable(const std::string& name, const core::Variant& value);
+  // Application values asked for by name; a value left empty supplies nothing.
+  TqdrGetValueFunction OnGetValue;
+  void SetEngineLink(TqdrEngineLink* engine) { engineLink_ = engine; }
+  TqdrEngineLink* EngineLink() const { return engineLink_; }
+
   TqdrXMLSerializer* ActiveSerializer() const { return activeSerializer_; }
   void SetActiveSerializer(TqdrXMLSerializer* s) { activeSerializer_ = s; }
 
@@ -180,6 +227,8 @@ class TqdrReport : public TqdrComponent {
  private:
   void ResetOptions();
   void ProcessMessages();
+  core::Variant CallMacro(const std::string& name, const core::Variant& args);
+  core::Variant CalcArgument(const std::string& text);
 
   std::string version_ = "3.23.9";
   bool dotMatrixReport_ = false;
@@ -204,6 +253,10 @@ class TqdrReport : public TqdrComponent {
   std::unique_ptr<TqdrProgressWindow> progressWindow_;
   std::string fileName_;
   TqdrXMLSerializer* activeSerializer_ = nullptr;
+  std::unique_ptr<sq::TsqScript> script_;
+  std::unique_ptr<TqdrExpressionCache> expressionCache_;
+  sq::TsqCustomVariable* valueVariable_ = nullptr;
+  TqdrEngineLink* engineLink_ = nullptr;
 };
 
 // Registers every class a template may name (safe to call repeatedly).

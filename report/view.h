@@ -268,6 +268,7 @@ class TqdrPictureView : public TqdrView {
   void SetStretched(bool v) { stretched_ = v; }
   // Whether the picture changed since the view was created (the compact form writes it then).
   bool PictureChanged() const { return pictureChanged_; }
+  void ResetPictureChanged() { pictureChanged_ = false; }
   std::string GetDescription() const override;
 
  private:
