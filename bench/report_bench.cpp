@@ -88,4 +88,23 @@ void BM_LookupFieldReference(benchmark::State& state) {
 }
 BENCHMARK(BM_LookupFieldReference);
 
+// Calc of an expression already compiled: the value lookup misses, the cache
+// finds the function and runs it.
+void BM_CalcCompiledExpression(benchmark::State& state) {
+  report::TqdrReport rep;
+  report::TqdrUserDataSet ds;
+  ds.SetName("QDDBBRXX");
+  ds.OnGetValue = [](const std::string&, core::Variant& v) { v = core::Variant(42); };
+  rep.Datasets()->AddDataSet(&ds);
+  if (!rep.PrepareScript()) state.SkipWithError("script");
+  const std::string expr = "IIF(<QDDBBRXX.\"nl0000\"> > 40, 'old', 'young')";
+  core::Variant value;
+  for (auto _ : state) {
+    value = rep.Calc(expr);
+    benchmark::DoNotOptimize(value);
+  }
+  if (value.ToString() != "old") state.SkipWithError("wrong value");
+}
+BENCHMARK(BM_CalcCompiledExpression);
+
 }  // namespace
