@@ -88,23 +88,37 @@ void BM_LookupFieldReference(benchmark::State& state) {
 }
 BENCHMARK(BM_LookupFieldReference);
 
-// Calc of an expression already compiled: the value lookup misses, the cache
-// finds the function and runs it.
-void BM_CalcCompiledExpression(benchmark::State& state) {
+// Calc of `expr` over a report with one dataset whose fields all read 42.
+void CalcLoop(benchmark::State& state, const std::string& expr, const std::string& expected) {
   report::TqdrReport rep;
   report::TqdrUserDataSet ds;
   ds.SetName("QDDBBRXX");
   ds.OnGetValue = [](const std::string&, core::Variant& v) { v = core::Variant(42); };
   rep.Datasets()->AddDataSet(&ds);
   if (!rep.PrepareScript()) state.SkipWithError("script");
-  const std::string expr = "IIF(<QDDBBRXX.\"nl0000\"> > 40, 'old', 'young')";
   core::Variant value;
   for (auto _ : state) {
     value = rep.Calc(expr);
     benchmark::DoNotOptimize(value);
   }
-  if (value.ToString() != "old") state.SkipWithError("wrong value");
+  if (value.ToString() != expected) state.SkipWithError("wrong value");
+}
+
+void BM_CalcFieldReference(benchmark::State& state) {
+  CalcLoop(state, "QDDBBRXX.\"xm0000\"", "42");
+}
+BENCHMARK(BM_CalcFieldReference);
+
+// Already compiled: the value lookup misses, the cache finds the function and runs it.
+void BM_CalcCompiledExpression(benchmark::State& state) {
+  CalcLoop(state, "<QDDBBRXX.\"nl0000\"> + 1", "43");
 }
 BENCHMARK(BM_CalcCompiledExpression);
+
+// IIF evaluates its condition and the chosen branch through Calc again.
+void BM_CalcIif(benchmark::State& state) {
+  CalcLoop(state, "IIF(<QDDBBRXX.\"nl0000\"> > 40, 'old', 'young')", "old");
+}
+BENCHMARK(BM_CalcIif);
 
 }  // namespace
