@@ -6,12 +6,33 @@
 #include <string>
 #include <vector>
 
+#include "core/variant.h"
 #include "report/component.h"
 
 namespace report {
 
+class TqdrBand;
 class TqdrChild;
+class TqdrDataBand;
 class TqdrUserDataSet;
+
+// What the band engine keeps on a band during a preparation (set when the
+// bands are connected, changed while they print).
+struct TqdrBandRunState {
+  // Data bands one level deeper; for a group header its chain (itself and the
+  // group headers directly after it).
+  std::vector<TqdrDataBand*> childDataBands;
+  TqdrBand* headerBand = nullptr;
+  TqdrBand* footerBand = nullptr;
+  TqdrBand* groupBand = nullptr;  // first group header of a data band
+  int lineNo = 0, lineThroughNo = 0;
+  int ownObjectCount = -1;  // objects before the run added any; -1: none added
+  bool hasCrossBands = false;
+  bool shiftTreeBuilt = false;
+  int columnNo = 1;          // band column of a data band, 1-based
+  double columnBottom = 0;   // lowest CurY of the current row of band columns
+  core::Variant lastConditionValue;  // a group header's last condition value
+};
 
 class TqdrBand : public TqdrReportComponent {
   CORE_DECLARE_CLASS()
@@ -63,6 +84,8 @@ class TqdrBand : public TqdrReportComponent {
   void SetOverflow(bool v) { overflow_ = v; }
   // Bands the engine prints with this one (headers, footers, groups).
   std::vector<TqdrBand*>& SubBands() { return subBands_; }
+  TqdrBandRunState& Run() { return run_; }
+  const TqdrBandRunState& Run() const { return run_; }
 
   // The band kind's number in the fixed order (0 TqdrReportTitle ... 17 TqdrOverlay).
   int BandNumber() const;
@@ -81,6 +104,7 @@ class TqdrBand : public TqdrReportComponent {
   std::string onAfterCalcHeight_, onAfterPrint_, onBeforePrint_;
   bool overflow_ = false;
   std::vector<TqdrBand*> subBands_;
+  TqdrBandRunState run_;
 };
 
 // A band printed once per record of its dataset (or RowCount times without one).

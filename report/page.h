@@ -5,11 +5,13 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "report/component.h"
 
 namespace report {
 
+class TqdrDataBand;
 class TqdrFrame;
 class TqdrPicture;
 class TqdrPictureView;
@@ -119,7 +121,13 @@ class TqdrReportPage : public TqdrPage {
  protected:
   void Notification(TqdrComponent* removed) override;
 
+  // Connected by the band engine for a preparation: the page's top-level data
+  // bands, horizontal and vertical.
+  std::vector<TqdrDataBand*>& TopDataBands() { return topDataBands_; }
+  std::vector<TqdrDataBand*>& TopVerticalDataBands() { return topVerticalDataBands_; }
+
  private:
+  std::vector<TqdrDataBand*> topDataBands_, topVerticalDataBands_;
   TPrinterOrientation orientation_ = TPrinterOrientation::poPortrait;
   double paperWidth_ = 0, paperHeight_ = 0;
   int paperSize_ = 0;
