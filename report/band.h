@@ -21,15 +21,15 @@ class TqdrUserDataSet;
 struct TqdrBandRunState {
   // Data bands one level deeper; for a group header its chain (itself and the
   // group headers directly after it).
-  std::vector<TqdrDataBand*> childDataBands;
+  std::vector<TqdrBand*> childDataBands;
   TqdrBand* headerBand = nullptr;
   TqdrBand* footerBand = nullptr;
   TqdrBand* groupBand = nullptr;  // first group header of a data band
   int lineNo = 0, lineThroughNo = 0;
   int ownObjectCount = -1;  // objects before the run added any; -1: none added
   bool hasCrossBands = false;
-  bool shiftTreeBuilt = false;
   int columnNo = 1;          // band column of a data band, 1-based
+  int rowStart = 0;          // prepared-page object count where the current row began
   double columnBottom = 0;   // lowest CurY of the current row of band columns
   core::Variant lastConditionValue;  // a group header's last condition value
 };

@@ -98,6 +98,20 @@ void TqdrDatasetItem::Assign(const TqdrPersistent* source) {
     SetDataSetName(s->DataSetName());
 }
 
+void TqdrReportDatasets::InitializeAll() {
+  for (int i = 0; i < Count(); ++i) {
+    if (TqdrDataSet* ds = Items(i)->DataSet()) {
+      ds->SetServedReport(report_);
+      ds->Initialize();
+    }
+  }
+}
+
+void TqdrReportDatasets::FinalizeAll() {
+  for (int i = 0; i < Count(); ++i)
+    if (TqdrDataSet* ds = Items(i)->DataSet()) ds->Finalize();
+}
+
 void TqdrReportDatasets::AddDataSet(TqdrDataSet* ds) {
   if (!ds || Find(ds)) return;
   AddItem()->SetDataSet(ds);

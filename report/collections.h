@@ -89,6 +89,10 @@ class TqdrReportDatasets : public TqdrCollection<TqdrDatasetItem> {
   TqdrDatasetItem* Find(const TqdrDataSet* ds) const;
   // The item whose dataset has this UserName (case-insensitive).
   TqdrDatasetItem* Find(const std::string& userName) const;
+  // A run's start and end: every bound dataset serves the report and is
+  // initialized; then finalized.
+  void InitializeAll();
+  void FinalizeAll();
 
  private:
   TqdrReport* report_;

@@ -175,6 +175,13 @@ void TqdrComponent::SetParent(TqdrComponent* parent) {
   }
 }
 
+void TqdrComponent::RestoreObjectOrder(const std::vector<TqdrComponent*>& order) {
+  std::vector<TqdrComponent*> a = objects_, b = order;
+  std::sort(a.begin(), a.end());
+  std::sort(b.begin(), b.end());
+  if (a == b) objects_ = order;
+}
+
 void TqdrComponent::CollectAll(std::vector<TqdrComponent*>& out) const {
   for (TqdrComponent* child : objects_) {
     out.push_back(child);

@@ -74,6 +74,8 @@ class TqdrComponent : public TqdrPersistent {
   const std::vector<TqdrComponent*>& AllObjects() const;
   // Frees the children.
   virtual void Clear();
+  // Puts the children back in `order` (the same children, listed earlier).
+  void RestoreObjectOrder(const std::vector<TqdrComponent*>& order);
 
   // The nearest page / report among the component itself and its ancestors.
   TqdrPage* Page() const;

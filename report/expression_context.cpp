@@ -159,8 +159,9 @@ bool TqdrReport::PrepareScript() {
   }
   script_->AddObject("Report", this);
   if (engineLink_) {
-    script_->AddObject("Engine", engineLink_->EngineObject());
-    script_->AddObject("Outline", engineLink_->OutlineObject());
+    if (core::TObject* engine = engineLink_->EngineObject()) script_->AddObject("Engine", engine);
+    if (core::TObject* outline = engineLink_->OutlineObject())
+      script_->AddObject("Outline", outline);
   }
   script_->AddVariable("Value", "Variant", core::Variant::MakeNull());
   script_->AddMethod("function Get(Name: String): Variant",

@@ -6,6 +6,8 @@
 #include <QString>
 #include <cmath>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 #include "report/dataset.h"
 #include "report/find_expression.h"
@@ -166,6 +168,33 @@ double MemoTakeFittingPart(TqdrCustomMemoView& memo) {
   if (n == 0) return memo.Height();
   const double free = height - static_cast<double>(n) * lineHeight;
   return free == 0 ? 0.0001 : free;
+}
+
+// The memo's stretch and split interface over the functions above.
+
+double TqdrCustomMemoView::CalcHeight() {
+  return MemoCalcHeight(*this);
+}
+
+void TqdrCustomMemoView::PrepareSplit() {
+  MemoPrepareSplit(*this);
+}
+
+double TqdrCustomMemoView::TakeFittingPart() {
+  if (HeldBack().empty()) {
+    Memo()->SetLines({});
+    return 0;
+  }
+  return MemoTakeFittingPart(*this);
+}
+
+double TqdrCustomMemoView::HeldBackHeight() {
+  if (HeldBack().empty()) return 0;
+  std::vector<std::string> part = Memo()->Lines();
+  SetText(HeldBack());
+  const double height = MemoCalcHeight(*this);
+  Memo()->SetLines(std::move(part));
+  return height;
 }
 
 }  // namespace report

@@ -118,13 +118,13 @@ class TqdrReportPage : public TqdrPage {
   void AlignChildren() override;
   std::string GetDescription() const override;
 
- protected:
-  void Notification(TqdrComponent* removed) override;
-
   // Connected by the band engine for a preparation: the page's top-level data
   // bands, horizontal and vertical.
   std::vector<TqdrDataBand*>& TopDataBands() { return topDataBands_; }
   std::vector<TqdrDataBand*>& TopVerticalDataBands() { return topVerticalDataBands_; }
+
+ protected:
+  void Notification(TqdrComponent* removed) override;
 
  private:
   std::vector<TqdrDataBand*> topDataBands_, topVerticalDataBands_;

@@ -181,6 +181,21 @@ TqdrCustomMemoView::TqdrCustomMemoView(TqdrComponent* owner)
 
 TqdrCustomMemoView::~TqdrCustomMemoView() = default;
 
+void TqdrCustomMemoView::BeforePrint() {
+  TqdrStretcheable::BeforePrint();
+  templateSaved_ = !(DataSet() && !DataField().empty());
+  if (templateSaved_) savedTemplate_ = memo_->Lines();
+}
+
+void TqdrCustomMemoView::AfterPrint() {
+  if (templateSaved_) {
+    memo_->SetLines(std::move(savedTemplate_));
+    savedTemplate_.clear();
+    templateSaved_ = false;
+  }
+  TqdrStretcheable::AfterPrint();
+}
+
 bool TqdrCustomMemoView::IsHighlightStored() const {
   return !core::TrimView(highlight_->Condition()).empty();
 }

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/variant.h"
 #include "report/component.h"
@@ -52,6 +53,17 @@ class TqdrView : public TqdrReportComponent {
   const std::string& OnPreviewClick() const { return onPreviewClick_; }
   void SetOnPreviewClick(const std::string& v) { onPreviewClick_ = v; }
 
+  // Band layout state during a preparation (engine/band_layout.h), not
+  // published: the growth in the current output of the band, the objects
+  // directly below that move with this one (not owned), and the full height
+  // while the band is split.
+  double StretchDelta() const { return stretchDelta_; }
+  void SetStretchDelta(double v) { stretchDelta_ = v; }
+  std::vector<TqdrView*>& ShiftTargets() { return shiftTargets_; }
+  const std::vector<TqdrView*>& ShiftTargets() const { return shiftTargets_; }
+  double FullHeight() const { return fullHeight_; }
+  void SetFullHeight(double v) { fullHeight_ = v; }
+
  private:
   TqdrAlign align_ = TqdrAlign::baNone;
   bool printable_ = true;
@@ -64,6 +76,9 @@ class TqdrView : public TqdrReportComponent {
   std::unique_ptr<TqdrFrame> frame_;
   std::string tagStr_, url_;
   std::string onAfterData_, onAfterPrint_, onBeforePrint_, onPreviewClick_;
+  double stretchDelta_ = 0;
+  std::vector<TqdrView*> shiftTargets_;
+  double fullHeight_ = 0;
 };
 
 // A view that can grow with its content.
@@ -76,12 +91,14 @@ class TqdrStretcheable : public TqdrView {
 
   // Height the content needs; a plain stretcheable keeps its Height.
   virtual double CalcHeight() { return Height(); }
-  // Height of the part that fits into `height` when the object is split; 0: nothing fits.
-  virtual double TakeFittingPart(double height) {
-    (void)height;
-    return 0;
-  }
+  // Splitting: PrepareSplit remembers the whole content; TakeFittingPart keeps
+  // the part that fits the current Height, holds back the rest and returns the
+  // unfilled height below the kept part, the whole Height when nothing fits.
+  // A plain stretcheable fills any height (0) and holds nothing back.
   virtual void PrepareSplit() {}
+  virtual double TakeFittingPart() { return 0; }
+  // Height the held-back content needs on its own; 0 when nothing is held back.
+  virtual double HeldBackHeight() { return 0; }
 
  private:
   TqdrStretchMode stretchMode_ = TqdrStretchMode::smDontStretch;
@@ -89,12 +106,24 @@ class TqdrStretcheable : public TqdrView {
 
 // A text object. Holds every memo property; TqdrMemoView and TqdrSysMemoView
 // publish their sets. Text expansion, measuring and drawing of memos build on
-// this class elsewhere (GetData, CalcHeight, CalcWidth, Draw are not overridden here).
+// this class elsewhere (GetData, CalcWidth, Draw are not overridden here); the
+// stretch and split interface is defined in report/memo_text.cpp.
 class TqdrCustomMemoView : public TqdrStretcheable {
   CORE_DECLARE_CLASS()
  public:
   explicit TqdrCustomMemoView(TqdrComponent* owner = nullptr);
   ~TqdrCustomMemoView() override;
+
+  double CalcHeight() override;
+  void PrepareSplit() override;
+  // Nothing held back means nothing is left to place: the rest of the box
+  // then goes on like a plain stretcheable (0) instead of never fitting.
+  double TakeFittingPart() override;
+  double HeldBackHeight() override;
+  // A memo that is not a data field also keeps its template text across a
+  // printing, so every record starts from the template again.
+  void BeforePrint() override;
+  void AfterPrint() override;
 
   bool AutoWidth() const { return autoWidth_; }
   void SetAutoWidth(bool v) { autoWidth_ = v; }
@@ -211,6 +240,8 @@ class TqdrCustomMemoView : public TqdrStretcheable {
   core::Variant value_ = core::Variant::MakeNull();
   core::Variant lastPrinted_ = core::Variant::MakeNull();
   std::string heldBack_;
+  std::vector<std::string> savedTemplate_;
+  bool templateSaved_ = false;
 };
 
 // The ordinary text object.
