@@ -9,6 +9,8 @@
 
 #include "core/error.h"
 #include "core/object.h"
+#include "engine/engine.h"
+#include "engine/preview_pages.h"
 #include "report/band.h"
 #include "report/collections.h"
 #include "report/dataset.h"
@@ -20,6 +22,8 @@ using namespace report;
 using engine::TqdrAggregateItem;
 using engine::TqdrAggregateKind;
 using engine::TqdrAggregateList;
+using engine::TqdrEngine;
+using engine::TqdrPreviewPages;
 
 namespace {
 
@@ -521,6 +525,57 @@ TEST_F(AggregateListTest, EvaluatesAsTheOwnerMemo) {
     EXPECT_EQ(0, std::string(e.what()).rfind(memo->Name() + ": ", 0)) << e.what();
   }
   EXPECT_EQ("MasterData1", report_.CurrentObjectName());
+}
+
+// ---------------------------------------------------------------------------
+// Through the band engine: the memo's call reaches the list with the band
+// being output as its scope.
+
+TEST(AggregatesInAPreparedReport, GroupAndReportSums) {
+  TqdrReport report;
+  TqdrPreviewPages pages(&report);
+  TqdrEngine engine(report, pages);
+  const std::vector<Row> rows = {{"a", Int(1)}, {"a", Int(2)}, {"b", Int(4)}};
+  TqdrUserDataSet ds;
+  ds.SetName("ds");
+  ds.Fields()->SetLines({"G", "X"});
+  ds.SetRangeEnd(TqdrRangeEnd::reCount);
+  ds.SetRangeEndCount(static_cast<int>(rows.size()));
+  ds.OnGetValue = [&](const std::string& field, core::Variant& v) {
+    const Row& row = rows[std::min(rows.size() - 1, static_cast<size_t>(ds.RecNo()))];
+    v = field == "G" ? core::Variant(row.group) : row.x;
+  };
+  report.Datasets()->AddDataSet(&ds);
+  auto* page = new TqdrReportPage(&report);
+  page->SetParent(&report);
+  page->SetName("Page1");
+  double top = 0;
+  auto band = [&](TqdrBand* b, const std::string& name, const std::string& text) {
+    b->SetParent(page);
+    b->SetName(name);
+    b->SetBounds(0, top += 20, 700, 20);
+    auto* memo = new TqdrMemoView(&report);
+    memo->SetParent(b);
+    memo->SetName(name + "Memo");
+    memo->SetBounds(0, 0, 300, 20);
+    memo->SetText(text);
+  };
+  auto* group = new TqdrGroupHeader(&report);
+  band(group, "GroupHeader1", "G");
+  group->SetCondition("<ds.\"G\">");
+  auto* master = new TqdrMasterData(&report);
+  band(master, "MasterData1", "[ds.\"X\"]");
+  master->SetDataSet(&ds);
+  band(new TqdrGroupFooter(&report), "GroupFooter1", "g[SUM(<ds.\"X\">, MasterData1)]");
+  band(new TqdrReportSummary(&report), "ReportSummary1", "s[SUM(<ds.\"X\">)]/[COUNT(MasterData1)]");
+  ASSERT_TRUE(report.PrepareScript()) << report.ErrorsText();
+  ASSERT_TRUE(engine.BuildPages()) << report.ErrorsText();
+  std::string texts;
+  for (int i = 0; i < pages.PageCount(); ++i)
+    for (TqdrComponent* b : pages.PageAt(i)->Objects())
+      for (TqdrComponent* v : b->Objects())
+        if (auto* memo = dynamic_cast<TqdrCustomMemoView*>(v)) texts += memo->Text() + " ";
+  EXPECT_EQ("G 1 2 g3 G 4 g4 s7/3 ", texts);
 }
 
 }  // namespace
