@@ -733,7 +733,7 @@ void TqdrEngine::PrintGroupFooters(const std::vector<TqdrBand*>& group, size_t f
 void TqdrEngine::RememberHeader(TqdrBand* band) {
   if (!band) return;
   const int kind = band->BandNumber();
-  if (kind == kHeader || (kind == kGroupHeader && band->ReprintOnNewPage()))
+  if ((kind == kHeader || kind == kGroupHeader) && band->ReprintOnNewPage())
     headers_.push_back({band, columnOriginX_, keeping_});
 }
 

@@ -55,6 +55,7 @@ struct Placed {
   std::string band;
   double top;
   std::string text;
+  double left;
 };
 
 class EngineTest : public testing::Test {
@@ -104,7 +105,7 @@ class EngineTest : public testing::Test {
       std::string text;
       for (report::TqdrComponent* v : band->Objects())
         if (auto* memo = dynamic_cast<report::TqdrCustomMemoView*>(v)) text += memo->Text();
-      out.push_back({band->Name(), band->Top(), text});
+      out.push_back({band->Name(), band->Top(), text, band->Left()});
     }
     return out;
   }
@@ -343,6 +344,58 @@ TEST_F(EngineTest, KeepTogetherMovesTheWholeBlockToTheNextPage) {
   // A fills 700 of 1046.9; B's block (100 + 3 x 200) does not fit after it.
   EXPECT_EQ("A,A1,A2,A3|B,B1,B2,B3", Texts());
   EXPECT_DOUBLE_EQ(0, PageContent(1)[0].top);
+}
+
+TEST_F(EngineTest, HeadersReprintOnNewPagesOnlyWhenAsked) {
+  auto* header = AddBand<report::TqdrHeader>("Header1", 10, 20, "head");
+  auto* band = AddBand<report::TqdrMasterData>("MasterData1", 40, 400, "[ds.\"V\"]");
+  band->SetDataSet(AddRows("ds", {{"1"}, {"2"}, {"3"}, {"4"}, {"5"}}));
+  ASSERT_TRUE(Build()) << report_.ErrorsText();
+  EXPECT_EQ("head,1,2|3,4|5", Texts());
+  header->SetReprintOnNewPage(true);
+  ASSERT_TRUE(Build()) << report_.ErrorsText();
+  EXPECT_EQ("head,1,2|head,3,4|head,5", Texts());
+  EXPECT_TRUE(PageContent(1)[0].top == 0) << "the reprinted header opens the page";
+}
+
+TEST_F(EngineTest, PageFooterSumLeavesKeptRowsToTheNextPage) {
+  Rows* masters = AddRows("m", {{"1"}, {"2"}});
+  Rows* details = AddRows("d", {{"a"}, {"b"}, {"c"}});
+  auto* master = AddBand<report::TqdrMasterData>("MasterData1", 10, 100, "M[m.\"V\"]");
+  master->SetDataSet(masters);
+  master->SetKeepTogether(true);
+  AddBand<report::TqdrDetailData>("DetailData1", 130, 200, "[d.\"V\"]")->SetDataSet(details);
+  AddBand<report::TqdrPageFooter>("PageFooter1", 900, 20, "sum [SUM(<m.\"V\">)]");
+  ASSERT_TRUE(Build()) << report_.ErrorsText();
+  EXPECT_EQ("M1,a,b,c,sum 1|M2,a,b,c,sum 2", Texts());
+}
+
+TEST_F(EngineTest, BandColumnsFillEachRowBeforeGoingDown) {
+  auto* band = AddBand<report::TqdrMasterData>("MasterData1", 10, 100, "[ds.\"V\"]");
+  band->SetDataSet(AddRows("ds", {{"1"}, {"2"}, {"3"}}));
+  band->SetColumns(2);
+  band->SetColumnWidth(300);
+  band->SetColumnGap(10);
+  ASSERT_TRUE(Build()) << report_.ErrorsText();
+  const auto c = PageContent(0);
+  ASSERT_EQ(3u, c.size());
+  EXPECT_EQ((std::vector<double>{0, 310, 0}),
+            (std::vector<double>{c[0].left, c[1].left, c[2].left}));
+  EXPECT_EQ((std::vector<double>{0, 0, 100}), (std::vector<double>{c[0].top, c[1].top, c[2].top}));
+}
+
+TEST_F(EngineTest, PageColumnsContinueBesideBeforeANewPage) {
+  page_->SetColumns(2);
+  page_->ColumnPositions()->SetLines({"0", "100"});
+  auto* band = AddBand<report::TqdrMasterData>("MasterData1", 10, 600, "[ds.\"V\"]");
+  band->SetDataSet(AddRows("ds", {{"1"}, {"2"}, {"3"}}));
+  ASSERT_TRUE(Build()) << report_.ErrorsText();
+  EXPECT_EQ("1,2|3", Texts());
+  const auto first = PageContent(0);
+  ASSERT_EQ(2u, first.size());
+  EXPECT_DOUBLE_EQ(0, first[1].top);
+  EXPECT_NEAR(100 * 3.77953, first[1].left, 1e-9);
+  EXPECT_DOUBLE_EQ(0, PageContent(1)[0].left);
 }
 
 TEST_F(EngineTest, StopReportEndsThePreparationKeepingThePagesSoFar) {
