@@ -53,7 +53,9 @@ class TqdrEngineState {
   virtual double CurY() const = 0;
 };
 
+class TqdrCustomPrinter;
 class TqdrExportFilter;
+struct TqdrPrintSettings;
 
 enum class TqdrAddPageMode { apOverwrite, apAppend };
 
@@ -117,6 +119,13 @@ class TqdrPreviewPages : public TqdrCustomPreviewPages {
   void SetPageDimensions(report::TqdrPage* page, double height, double width);
   void DrawPageAt(int index, QPainter& canvas, double scaleX, double scaleY, double offsetX,
                   double offsetY, bool printing = false);
+
+  // Prints through the current printer (print_pages.cpp) with the report's
+  // PrintOptions, after the print dialog when they ask for it. False when the
+  // dialog was cancelled.
+  bool PrintAll();
+  // The print loop alone: the pages selected by `settings` on `printer`.
+  void PrintPages(TqdrCustomPrinter& printer, const TqdrPrintSettings& settings);
 
   // Hands the pages in the filter's range, object by object, to the filter;
   // false when its start step refuses.

@@ -120,6 +120,14 @@ const TqdrPaperSize* FindPaperSize(int number) {
   return nullptr;
 }
 
+std::span<const TqdrPaperSize> DriverPaperSizes() {
+  FindPaperSize(0);
+  // The first entries of the table, up to number 68.
+  size_t n = 0;
+  while (n < std::size(table) && table[n].number <= 68) ++n;
+  return {table, n};
+}
+
 const TqdrPaperSize* FindPaperBySize(double width, double height) {
   FindPaperSize(0);
   for (const auto& p : table) {

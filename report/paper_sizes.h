@@ -2,6 +2,8 @@
 // (portrait). 256 is a custom size and is not in the table.
 #pragma once
 
+#include <span>
+
 namespace report {
 
 struct TqdrPaperSize {
@@ -13,5 +15,7 @@ struct TqdrPaperSize {
 const TqdrPaperSize* FindPaperSize(int number);
 // The standard paper of that size (either orientation, 1 mm tolerance), or null.
 const TqdrPaperSize* FindPaperBySize(double width, double height);
+// The papers every printer driver knows: numbers 1 to 47 and 50 to 68 (66 entries).
+std::span<const TqdrPaperSize> DriverPaperSizes();
 
 }  // namespace report

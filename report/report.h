@@ -25,6 +25,7 @@ class TsqCustomVariable;
 namespace report {
 
 class TqdrExpressionCache;
+class TqdrPage;
 class TqdrStringList;
 class TqdrXMLSerializer;
 
@@ -167,6 +168,9 @@ class TqdrReport : public TqdrComponent {
   virtual void ProgressStop(int kind);
   void ProgressMessage(const std::string& text);
   std::function<void(TqdrReport*, int kind, int page)> OnProgressStart, OnProgress, OnProgressStop;
+  // Printing host events: around a print run, and per printed page with its copy number.
+  std::function<void(TqdrReport*)> OnPrintReport, OnAfterPrintReport;
+  std::function<void(TqdrReport*, TqdrPage* page, int copyNo)> OnPrintPage;
   void SetPreviewLink(TqdrPreviewLink* link) { previewLink_ = link; }
   TqdrPreviewLink* PreviewLink() const { return previewLink_; }
   // Set by the engine: whether it runs, and whether this is the final pass.
