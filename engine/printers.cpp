@@ -232,7 +232,9 @@ std::vector<std::string> TqdrPrinter::JobOptions() const {
 }
 
 void TqdrPrinter::BeginDoc() {
-  if (!device_) return;
+  // A queue that could not be opened prints nothing: say so instead of
+  // returning as if the pages had gone out.
+  if (!device_) throw core::Error("Printer selected is not valid");
   printing_ = true;
 }
 

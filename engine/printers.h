@@ -135,6 +135,7 @@ class TqdrPrinter : public TqdrCustomPrinter {
   // Raises core::Error "Printer selected is not valid" when the device has no resolution.
   void Initialize() override;
   void Abort() override;
+  // Raises core::Error "Printer selected is not valid" when the printer is not initialised.
   void BeginDoc() override;
   // Raises core::Error when the output cannot be opened.
   void BeginPage() override;

@@ -278,6 +278,15 @@ TEST(PrintLoopTest, UnwritableFileIsAnError) {
   EXPECT_FALSE(printer->Printing());
 }
 
+TEST(PrintLoopTest, PrinterThatCouldNotBeOpenedIsAnError) {
+  PrintedReport r;
+  r.Prepare(1);
+  engine::TqdrPrinter gone("no queue of this name", "");
+  gone.Initialize();
+  EXPECT_FALSE(gone.Initialized());
+  EXPECT_THROW(r.store->PrintPages(gone, Settings(1, true)), core::Error);
+}
+
 TEST(PrintAllTest, PrinterByNameOrCurrentAndReportEvents) {
   engine::TqdrPrinters& list = engine::Printers();
   TempDir dir;
