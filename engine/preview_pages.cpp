@@ -692,6 +692,8 @@ void TqdrPreviewPages::DrawPageAt(int index, QPainter& canvas, double scaleX, do
                     static_cast<int>(std::lround((r.Right - r.Left) * scaleX + 40)),
                     static_cast<int>(std::lround((r.Bottom - r.Top) * scaleY + 40)));
     if (!clip.isEmpty() && !clip.intersects(box)) continue;
+    if (auto* memo = dynamic_cast<report::TqdrCustomMemoView*>(view))
+      memo->SetTotalPages(PageCount());
     view->Draw(canvas, scaleX, scaleY, offsetX, offsetY);
   }
   canvas.restore();

@@ -3,12 +3,15 @@
 // mutex (its busy mark).
 #include "report/memo_text.h"
 
+#include <QPainter>
+#include <QPen>
 #include <QString>
 #include <cmath>
 #include <mutex>
 #include <utility>
 #include <vector>
 
+#include "core/text_util.h"
 #include "report/dataset.h"
 #include "report/find_expression.h"
 #include "report/font.h"
@@ -168,6 +171,59 @@ double MemoTakeFittingPart(TqdrCustomMemoView& memo) {
   if (n == 0) return memo.Height();
   const double free = height - static_cast<double>(n) * lineHeight;
   return free == 0 ? 0.0001 : free;
+}
+
+void TqdrCustomMemoView::Draw(QPainter& canvas, double scaleX, double scaleY, double offsetX,
+                              double offsetY) {
+  SharedLayout& s = Shared();
+  std::vector<std::string> lines = Memo()->Lines();
+  if (!IsDesigning()) {
+    for (std::string& line : lines) {
+      const size_t at = core::UpperCase(line).find("[TOTALPAGES#]");
+      if (at == std::string::npos) continue;
+      line.replace(at, 13, std::to_string(TotalPages()));
+      break;
+    }
+  } else if (DataSet() && !DataField().empty()) {
+    lines = {"[" + DataSet()->UserName() + ".\"" + DataField() + "\"]"};
+  }
+  if (AutoWidth()) SetWidth(MemoCalcWidth(*this));
+  const int ownColor = Color();
+  const TqdrHighlight& hl = *Highlight();
+  if (hl.Active()) SetColor(hl.Color());
+  const TqdrDrawRect r = BeginDraw(*this, scaleX, scaleY, offsetX, offsetY);
+  const TqdrTextRect text = MemoTextRect(*this, r);
+  {
+    std::lock_guard<std::mutex> lock(s.busy);
+    const TqdrTextRect at1 = TextRectAtScale1(*this);
+    Prepare(s, *this, at1.right - at1.left, at1.bottom - at1.top);
+    s.layout.SetLayoutText(lines);
+    DrawBackground(canvas, *this, r);
+    DrawFrame(canvas, *this, r);
+    const TqdrFrame& f = *Frame();
+    if (Underlines() && Rotation() == 0 && f.Color() != clTransparent) {
+      const double step = (s.layout.LineHeightPixels() + LineSpacing()) * scaleY;
+      canvas.save();
+      canvas.setPen(QPen(ToQColor(f.Color()), std::max(1, r.frameWidth)));
+      for (double y = r.y + step; step > 0 && y < r.y1; y += step)
+        canvas.drawLine(r.x, static_cast<int>(std::lround(y)), r.x1,
+                        static_cast<int>(std::lround(y)));
+      canvas.restore();
+    }
+    const TqdrFont* font = hl.Active() ? hl.Font() : Font();
+    TqdrTextDrawParams params;
+    params.family = QString::fromStdString(font->Name());
+    params.sizePoints = font->Size();
+    params.scaleX = scaleX;
+    params.scaleY = scaleY;
+    params.lineSpacing = LineSpacing();
+    params.charSpacing = CharSpacing();
+    params.paragraphGap = ParagraphGap();
+    params.hAlign = HAlign();
+    params.vAlign = VAlign();
+    DrawLayoutText(canvas, s.layout, s.measure, text, params);
+  }
+  SetColor(ownColor);
 }
 
 // The memo's stretch and split interface over the functions above.

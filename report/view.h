@@ -21,6 +21,7 @@ class TqdrView : public TqdrReportComponent {
   CORE_DECLARE_CLASS()
  public:
   explicit TqdrView(TqdrComponent* owner = nullptr);
+  void Draw(QPainter& canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
 
   TqdrAlign Align() const { return align_; }
   void SetAlign(TqdrAlign v) { align_ = v; }
@@ -112,6 +113,7 @@ class TqdrCustomMemoView : public TqdrStretcheable {
   CORE_DECLARE_CLASS()
  public:
   explicit TqdrCustomMemoView(TqdrComponent* owner = nullptr);
+  void Draw(QPainter& canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
   ~TqdrCustomMemoView() override;
 
   double CalcHeight() override;
@@ -264,6 +266,7 @@ class TqdrCustomLineView : public TqdrStretcheable {
   CORE_DECLARE_CLASS()
  public:
   explicit TqdrCustomLineView(TqdrComponent* owner = nullptr);
+  void Draw(QPainter& canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
   bool Diagonal() const { return diagonal_; }
   void SetDiagonal(bool v) { diagonal_ = v; }
   // A line that is not diagonal is the left edge of its box when Width <= Height
@@ -286,6 +289,7 @@ class TqdrPictureView : public TqdrView {
   CORE_DECLARE_CLASS()
  public:
   explicit TqdrPictureView(TqdrComponent* owner = nullptr);
+  void Draw(QPainter& canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
 
   TqdrPicture* Picture() const { return picture_.get(); }
   void SetPicture(TqdrPicture* p) { picture_->Assign(p); }
@@ -316,6 +320,7 @@ class TqdrShapeView : public TqdrView {
   CORE_DECLARE_CLASS()
  public:
   using TqdrView::TqdrView;
+  void Draw(QPainter& canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
   int Curve() const { return curve_; }
   void SetCurve(int v) { curve_ = v; }
   TqdrShapeKind Shape() const { return shape_; }
@@ -333,6 +338,7 @@ class TqdrSubreport : public TqdrView {
  public:
   // All four frame lines, "Tahoma" 8, silver.
   explicit TqdrSubreport(TqdrComponent* owner = nullptr);
+  void Draw(QPainter& canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
   ~TqdrSubreport() override;
   // The printed page (hides TqdrComponent::Page, the nearest enclosing page).
   TqdrReportPage* Page() const { return page_; }

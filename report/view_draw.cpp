@@ -18,6 +18,8 @@ int Rnd(double v) {
   return static_cast<int>(std::nearbyint(v));  // halves to even, as the platform rounds
 }
 
+}  // namespace
+
 Qt::PenStyle PenStyleOf(TqdrFrameStyle s) {
   switch (s) {
     case TqdrFrameStyle::fsSolid:
@@ -34,6 +36,8 @@ Qt::PenStyle PenStyleOf(TqdrFrameStyle s) {
   }
   return Qt::SolidLine;
 }
+
+namespace {
 
 // A band of `width` pixels covering the pixels from..to (inclusive) across,
 // at position `at` along: horizontal when horizontal, else vertical.

@@ -19,6 +19,8 @@ class TqdrCustomMemoView;
 class TqdrQtTextMeasure;
 
 QColor ToQColor(int32_t color);
+// The pen style of a frame style (double lines draw solid).
+Qt::PenStyle PenStyleOf(TqdrFrameStyle style);
 
 // Device rectangle of a view (BeginDraw); the shadow is inside the box.
 struct TqdrDrawRect {

@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QFont>
+#include <QImage>
+#include <QPainter>
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -463,6 +467,29 @@ TEST(SurveyTemplate, OnePagePerRecordInOrder) {
     EXPECT_EQ("MRN" + std::to_string(i + 1), mrn);
     EXPECT_EQ("", name) << "a null field prints empty";
   }
+
+  // The first page drawn at screen scale: the title, the lines and the record
+  // number leave ink where the template puts them.
+  QFont::insertSubstitution("宋体", "AR PL UMing CN");
+  QImage image(794, 1123, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  {
+    QPainter painter(&image);
+    pages.DrawPageAt(0, painter, 1, 1, 0, 0, false);
+  }
+  if (const char* dir = std::getenv("SURVEY_RENDER_DIR"))
+    image.save(QString::fromUtf8(dir) + "/survey_page1.png");
+  auto inkIn = [&image](int x0, int y0, int x1, int y1) {
+    int ink = 0;
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x) ink += qGray(image.pixel(x, y)) < 128;
+    return ink;
+  };
+  // Page margin 10 mm = 37.8 units; band top 18.9; Memo12 at (117.2, 113.4) 119 x 19.
+  const int left = 38 + 117, top = 38 + 19 + 113;
+  EXPECT_GT(inkIn(left, top, left + 119, top + 19), 20) << "record number and its underline";
+  EXPECT_GT(inkIn(38 + 121, 38 + 19 + 4, 38 + 623, 38 + 19 + 35), 200) << "title";
+  EXPECT_EQ(0, inkIn(0, 0, 30, 30)) << "nothing in the margin";
 }
 
 }  // namespace

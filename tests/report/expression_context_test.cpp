@@ -118,7 +118,9 @@ TEST_F(ExpressionContextTest, NullFieldsFollowConvertNulls) {
     EXPECT_EQ(type == "null", v.IsNull());
     EXPECT_EQ(type == "string", v.IsString());
     EXPECT_EQ(type == "boolean", v.IsBoolean());
-    if (type != "null") EXPECT_EQ(c.text, v.ToString());
+    if (type != "null") {
+      EXPECT_EQ(c.text, v.ToString());
+    }
   }
 }
 
