@@ -83,7 +83,10 @@ core::Variant TqdrReport::Calc(const std::string& expr, sq::TsqScript* script) {
     value = expressionCache_->Calc(expr, script, error);
   }
   if (error.empty()) return value;
-  if (!currentObjectName_.empty()) error = currentObjectName_ + ": " + error;
+  // A nested Calc (an IIF branch) has named the object already.
+  const std::string prefix = currentObjectName_ + ": ";
+  if (!currentObjectName_.empty() && error.compare(0, prefix.size(), prefix) != 0)
+    error = prefix + error;
   AddError(error);
   throw core::Error(error);
 }

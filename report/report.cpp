@@ -202,6 +202,8 @@ TqdrReport::TqdrReport(TqdrComponent* owner)
 }
 
 TqdrReport::~TqdrReport() {
+  // The engine and its store refer to the report: they go first.
+  runtime_.reset();
   // Children first, while the report's own parts still exist.
   TqdrComponent::Clear();
   datasets_->Clear();
@@ -332,7 +334,7 @@ void TqdrReport::LoadFromStream(std::istream& stream) {
   storeInDFM_ = storeInDFM;
   reportOptions_->SetPassword(ScramblePassword(reportOptions_->Password(), 10));
   const std::string& password = reportOptions_->Password();
-  if (!password.empty() && password != reportOptions_->LastAcceptedPassword() &&
+  if (!password.empty() && password != reportOptions_->LastAcceptedPassword() && !restoring_ &&
       !engineOptions_->UseThreadSafe()) {
     std::string entered;
     if (OnPasswordRequest && OnPasswordRequest(entered) && entered == password) {

@@ -81,6 +81,21 @@ class TqdrPreviewLink {
 // Creates the progress windows; installed by the preview layer. Without one no window shows.
 void SetProgressWindowFactory(std::function<std::unique_ptr<TqdrProgressWindow>()> factory);
 
+// What a report runs on: its prepared pages store, band engine and preview
+// window. The engine library supplies it (report/ has no engine and no widgets).
+class TqdrReportRuntime {
+ public:
+  virtual ~TqdrReportRuntime() = default;
+  virtual void ClearPages() = 0;
+  // The band engine's preparation; false for initialisation errors or a cancelled dialog.
+  virtual bool BuildPages() = 0;
+  virtual void ShowPrepared() = 0;
+  // Closes the preview window the report opened, if any.
+  virtual void ClosePreview() = 0;
+};
+using TqdrReportRuntimeFactory = std::function<std::unique_ptr<TqdrReportRuntime>(TqdrReport&)>;
+void SetReportRuntimeFactory(TqdrReportRuntimeFactory factory);
+
 enum TqdrProgressKind { pkPreparing = 0, pkExporting = 1, pkPrinting = 2 };
 
 class TqdrReport : public TqdrComponent {
@@ -193,6 +208,19 @@ class TqdrReport : public TqdrComponent {
   // components of the form that owns the report).
   std::function<TqdrComponent*(const std::string& name)> OnFindComponent;
 
+  // Running. Prepare fills the prepared pages (errors are listed and shown;
+  // false when any occurred); ShowReport prepares into the preview window;
+  // ShowPrepared shows what was prepared. Without a runtime (the engine
+  // library not installed) Prepare fails with an error line.
+  bool Prepare(bool clearPrevious = true);
+  void ShowReport(bool clearPrevious = true);
+  void ShowPrepared();
+  TqdrReportRuntime* Runtime();
+  // Host events of a run: around the preparation, per printed object, manual page building.
+  std::function<void(TqdrReport*)> OnBeginDoc, OnEndDoc, OnPreview;
+  std::function<void(TqdrComponent* sender)> OnBeforePrint, OnAfterPrint;
+  std::function<void(TqdrComponent* page)> OnManualBuild;
+
   // Expression context. Calc evaluates `expr` with names resolved in `script`
   // (null: the main script): field references, system variables, application
   // and report values first, then the compiled expression. Errors are added to
@@ -257,6 +285,8 @@ class TqdrReport : public TqdrComponent {
   std::unique_ptr<TqdrProgressWindow> progressWindow_;
   std::string fileName_;
   TqdrXMLSerializer* activeSerializer_ = nullptr;
+  std::unique_ptr<TqdrReportRuntime> runtime_;
+  bool restoring_ = false;  // reloading the template after a run
   std::unique_ptr<sq::TsqScript> script_;
   std::unique_ptr<TqdrExpressionCache> expressionCache_;
   sq::TsqCustomVariable* valueVariable_ = nullptr;

@@ -1,0 +1,121 @@
+// The report object's run operations: Prepare with its checks and the
+// template restored afterwards, ShowReport preparing into a shown preview.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include "engine/engine.h"
+#include "engine/preview_pages.h"
+#include "engine/report_runtime.h"
+#include "report/band.h"
+#include "report/collections.h"
+#include "report/dataset.h"
+#include "report/options.h"
+#include "report/page.h"
+#include "report/report.h"
+#include "report/view.h"
+
+namespace engine {
+namespace {
+
+class ReportRunTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    InstallReportRuntime();
+    page_ = new report::TqdrReportPage(&report_);
+    page_->SetParent(&report_);
+    page_->SetName("Page1");
+    band_ = new report::TqdrMasterData(&report_);
+    band_->SetParent(page_);
+    band_->SetName("MasterData1");
+    band_->SetBounds(0, 20, 700, 400);
+    band_->SetRowCount(3);
+    memo_ = new report::TqdrMemoView(&report_);
+    memo_->SetParent(band_);
+    memo_->SetName("Memo1");
+    memo_->SetBounds(0, 0, 300, 20);
+    memo_->SetText("[Line]");
+  }
+  std::string PageText(int index) {
+    std::string text;
+    report::TqdrPage* page = PreparedPages(report_)->PageAt(index);
+    for (report::TqdrComponent* c :
+         page ? page->AllObjects() : std::vector<report::TqdrComponent*>())
+      if (auto* m = dynamic_cast<report::TqdrCustomMemoView*>(c)) text += m->Text() + ";";
+    return text;
+  }
+
+  report::TqdrReport report_;
+  report::TqdrReportPage* page_ = nullptr;
+  report::TqdrMasterData* band_ = nullptr;
+  report::TqdrMemoView* memo_ = nullptr;
+};
+
+TEST_F(ReportRunTest, PrepareFillsThePagesAndRunsTheMainScript) {
+  report_.ScriptText()->SetLines({"begin", "  Set('Greeting', 'hello');", "end."});
+  memo_->SetText("[Line] [Greeting]");
+  ASSERT_TRUE(report_.Prepare()) << report_.ErrorsText();
+  EXPECT_EQ(2, PreparedPages(report_)->PageCount());
+  EXPECT_EQ("1 hello;2 hello;", PageText(0));
+  EXPECT_EQ("3 hello;", PageText(1));
+  ASSERT_TRUE(report_.Prepare(false)) << report_.ErrorsText();
+  EXPECT_EQ(4, PreparedPages(report_)->PageCount()) << "without ClearPrevious pages add up";
+}
+
+TEST_F(ReportRunTest, UnboundDatasetItemFailsBeforeRunning) {
+  report_.Datasets()->AddItem()->SetDataSetName("QDDBBRXX");
+  EXPECT_FALSE(report_.Prepare());
+  EXPECT_EQ(std::vector<std::string>{"数据库 \"QDDBBRXX\" 不存在"}, report_.Errors());
+  EXPECT_EQ(0, PreparedPages(report_)->PageCount());
+}
+
+TEST_F(ReportRunTest, ChangesMadeDuringTheRunAreUndoneAfterwards) {
+  int seen = 0;
+  report_.OnBeforePrint = [&seen](report::TqdrComponent* sender) {
+    if (sender->Name() != "MasterData1") return;
+    if (++seen == 2) sender->SetName("Renamed");
+    static_cast<report::TqdrBand*>(sender)->SetStretched(true);
+  };
+  ASSERT_TRUE(report_.Prepare()) << report_.ErrorsText();
+  auto* band = dynamic_cast<report::TqdrBand*>(report_.FindObject("MasterData1"));
+  ASSERT_NE(nullptr, band) << "the template is reloaded as it was";
+  EXPECT_FALSE(band->Stretched());
+  EXPECT_EQ(nullptr, report_.FindObject("Renamed"));
+}
+
+TEST_F(ReportRunTest, ErrorsDuringTheRunAreListedAndThePagesSoFarKept) {
+  memo_->SetText("[IIF(<Line> = 3, 1 div 0, <Line>)]");
+  report_.EngineOptions()->SetNewSilentMode(report::TqdrSilentMode::simSilent);
+  EXPECT_FALSE(report_.Prepare());
+  ASSERT_EQ(1u, report_.Errors().size());
+  EXPECT_NE(std::string::npos, report_.Errors()[0].find("Division by zero"))
+      << report_.ErrorsText();
+  EXPECT_EQ("1;2;", PageText(0));
+  EXPECT_FALSE(ReportEngine(report_)->Preparing());
+}
+
+TEST_F(ReportRunTest, ShowReportPreparesIntoTheShownWindow) {
+  int shownWithPages = -1;
+  bool closed = false;
+  SetPreviewHooks(
+      {[&](report::TqdrReport&, TqdrPreviewPages& pages) { shownWithPages = pages.PageCount(); },
+       [&](report::TqdrReport&) { closed = true; }});
+  report_.ShowReport();
+  EXPECT_EQ(0, shownWithPages) << "the window opens before preparation";
+  QElapsedTimer wait;
+  wait.start();
+  while (PreparedPages(report_)->PageCount() < 2 && wait.elapsed() < 5000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  EXPECT_EQ(2, PreparedPages(report_)->PageCount());
+
+  report_.SetOldStyleProgress(true);
+  shownWithPages = -1;
+  report_.ShowReport();
+  EXPECT_EQ(2, shownWithPages) << "old-style progress prepares first";
+  EXPECT_FALSE(closed);
+  SetPreviewHooks({});
+}
+
+}  // namespace
+}  // namespace engine
