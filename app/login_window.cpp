@@ -13,6 +13,7 @@
 #include "app/data_module.h"
 #include "app/guarded_call.h"
 #include "app/his_globals.h"
+#include "app/login_check.h"
 #include "app/messages.h"
 #include "app/password.h"
 #include "app/system_parameters.h"
@@ -130,20 +131,7 @@ void TfrmLogin::keyPressEvent(QKeyEvent* event) {
 }
 
 bool TfrmLogin::CheckPermission() {
-  std::string user = core::UpperCase(core::Trim(Text(edtUser_)));
-  if (user == kMasterUser) return true;
-  std::string systemCode = Globals().SystemNumber == "3" ? "0" : "1";
-  platform::DbQuery& q = DataModule().qryCmd;
-  q.Close();
-  q.ClearSql();
-  q.ClearParams();
-  q.AddSql(" Select XTDM00 from XT_ZBQX00 where XTDM00=");
-  q.AddSql("'" + systemCode + "' and ZBDM00 in (");
-  q.AddSql(" Select ZBDM00 from VW_XT_YHZB00 where YGBH00=(select YGBH00 ");
-  q.AddSql(" from XT_YGBM00 where Upper(XKH000)=:XKH000))");
-  q.SetParam("XKH000", user);
-  q.Open();
-  if (q.RecordCount() > 0) return true;
+  if (HasSystemPermission(core::UpperCase(core::Trim(Text(edtUser_))))) return true;
   ShowErrorBox("该员工无权操作该系统！");
   return false;
 }
@@ -161,14 +149,7 @@ void TfrmLogin::BtnOKClick() {
   g.UserPassword = core::Trim(Text(edtPasswd_));
   g.UserBadgeNo = core::UpperCase(core::Trim(Text(edtUser_)));
 
-  platform::DbQuery& q = DataModule().qryGeneral;
-  q.Close();
-  q.ClearSql();
-  q.ClearParams();
-  q.AddSql(" Select * from XT_YGBM00 where UPPER(XKH000)=:XKH000");
-  q.SetParam("XKH000", g.UserBadgeNo);
-  q.Open();
-  if (q.RecordCount() == 0) {
+  if (!FindEmployee(g.UserBadgeNo)) {
     bool last = attempts_ >= 3;
     if (last) ShowErrorBox("三次登录不成功,退出系统!");
     ShowErrorBox("无此用户");
@@ -180,7 +161,7 @@ void TfrmLogin::BtnOKClick() {
     edtUser_->selectAll();
     return;
   }
-  std::string stored = core::Trim(q.FieldByName("DLMM00").AsString());
+  std::string stored = core::Trim(DataModule().qryGeneral.FieldByName("DLMM00").AsString());
   if (stored.empty()) {
     g.LoginOK = false;
     ShowErrorBox("密码有误！");
@@ -202,16 +183,7 @@ void TfrmLogin::BtnOKClick() {
 }
 
 void TfrmLogin::LoadSessionInfo() {
-  HisGlobals& g = Globals();
-  LoadHospitalIdentity();
-  g.GroupCode = "00";
-  const platform::DbQuery& emp = DataModule().qryGeneral;
-  g.OperatorName = emp.FieldByName("ZWXM00").AsString();
-  g.EmployeeNo = emp.FieldByName("YGBH00").AsInteger();
-  g.BadgeNo = emp.FieldByName("XKH000").AsString();
-  platform::DbQuery& q = DataModule().qryCmd;
-  OpenQuery(q, {" Select distinct ZBJB00 from XT_XTZB00 where ZBDM00 ='" + g.GroupCode + "'"});
-  g.GroupLevel = q.RecordCount() > 0 ? q.FieldByName("ZBJB00").AsString() : std::string();
+  app::LoadSessionInfo();
 }
 
 void TfrmLogin::BtnExitClick() {

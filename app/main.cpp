@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/batch_print.h"
 #include "app/fonts.h"
 #include "app/his_globals.h"
 #include "app/password.h"
@@ -13,6 +14,7 @@ namespace {
 
 const char kUsage[] =
     "usage: survey                          start the program (login, main window)\n"
+    "       survey print ...                print survey forms without a window (survey print --help)\n"
     "       survey password encode TEXT     print the scrambled form of TEXT\n"
     "       survey password decode TEXT     print the clear form of a scrambled TEXT\n"
     "       survey --help                   show this text\n";
@@ -32,6 +34,7 @@ int PasswordCommand(int argc, char** argv) {
 int main(int argc, char** argv) {
   if (argc >= 2) {
     if (std::strcmp(argv[1], "password") == 0) return PasswordCommand(argc, argv);
+    if (std::strcmp(argv[1], "print") == 0) return app::RunBatchPrint(argc, argv);
     if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
       std::fputs(kUsage, stdout);
       return 0;

@@ -21,6 +21,8 @@
 #include "app/guarded_call.h"
 #include "app/his_globals.h"
 #include "app/messages.h"
+#include "app/survey_print.h"
+#include "app/survey_statistics.h"
 #include "core/text_util.h"
 #include "grid/data_source.h"
 #include "grid/db_grid.h"
@@ -52,16 +54,6 @@ const GridColumn kColumns[] = {
     {"XJ0000", "血浆"},       {"QX0000", "全血"},             {"SXQT00", "其他"},
 };
 
-// Text inside a quoted SQL literal: quotes doubled.
-std::string Quoted(const std::string& s) {
-  std::string out;
-  for (char c : s) {
-    out.push_back(c);
-    if (c == '\'') out.push_back('\'');
-  }
-  return out;
-}
-
 QPushButton* MakeButton(QWidget* parent, const char* caption, QStyle::StandardPixmap glyph, int x) {
   auto* b = new QPushButton(parent->style()->standardIcon(glyph), QString::fromUtf8(caption), parent);
   b->setGeometry(x, 20, 96, 32);
@@ -84,6 +76,7 @@ TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent) {
   qryTmp_ = std::make_unique<platform::DbQuery>(dm.DBHis);
   qryReport_ = std::make_unique<platform::DbQuery>(dm.DBHis);
   qryReportSource_ = std::make_unique<platform::DbQuery>(dm.DBHis);
+  print_ = std::make_unique<TSurveyPrint>(dm.DBHis);
 
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
@@ -206,50 +199,38 @@ void TFrmMain::BtnQueryClick() {
 
 bool TFrmMain::RunStatistics() {
   reportName_ = "首页报盘处理";
-  SetProgress(35);
   // qryReport may be what the grid shows: let the grid drop it first.
   dataSource1_->SetDataSet(qryReportSource_.get());
   dataSource1_->DataSetChanged();
-  platform::DbQuery& q = *qryReport_;
-  OpenQuery(q, {" SELECT BBMC00,BBLB00,BBLX00,BBMB00,MBMC00,SJLY00,XSSJY0,QSHS00,QSLS00,XSLS00,QSBT00 ",
-                " FROM XT_BBMC00 WHERE BBMC00='" + reportName_ + "'"});
-  if (q.RecordCount() == 0) {
-    q.Close();
-    ShowErrorBox("没有找到该报表！");
-    return false;
-  }
-  SetProgress(45);
-  (void)q.FieldByName("SJLY00").AsString();
-  for (const char* name : {"QSHS00", "QSLS00", "QSBT00", "XSLS00"}) (void)q.FieldByName(name).Value().ToInt32();
-  SetProgress(50);
-  QDir exeDir(QString::fromUtf8(Globals().ExeDir));
-  if (!QFileInfo(exeDir.filePath("Templet")).isDir()) exeDir.mkdir("Templet");
-  q.FieldByName("BBMB00").SaveToFile(Globals().ExeDir + "Templet/" + q.FieldByName("MBMC00").AsString());
-  SetProgress(65);
-
-  QDate end = dtEndDate_->date().addDays(1);
-  std::string statement = "Exec SP_BA_SYBRDC '" + Quoted(cmbBMMC00_->SelectedValue()) + "','" +
-                          Quoted(core::Trim(edBAH000_->text().toUtf8().toStdString())) + "','" +
-                          dtBeginDate_->date().toString("yyyyMMdd").toStdString() + "','" +
-                          end.toString("yyyyMMdd").toStdString() + "'";
-  q.Close();
-  q.ClearSql();
-  q.AddSql(statement);
-  try {
-    q.Open();
-  } catch (const std::exception& e) {
-    q.Close();
-    ShowDetailMessage("", "统计失败，请看详细信息", e.what());
-    return false;
+  TSurveySelection selection;
+  selection.deptCode = cmbBMMC00_->SelectedValue();
+  selection.recordNo = edBAH000_->text().toUtf8().toStdString();
+  selection.from = dtBeginDate_->date();
+  selection.to = dtEndDate_->date();
+  std::string detail;
+  switch (RunSurveyStatistics(*qryReport_, selection, [this](int v) { SetProgress(v); }, detail)) {
+    case TStatisticsOutcome::soNoDefinition:
+      ShowErrorBox("没有找到该报表！");
+      return false;
+    case TStatisticsOutcome::soFailed:
+      ShowDetailMessage("", "统计失败，请看详细信息", detail);
+      return false;
+    case TStatisticsOutcome::soOk:
+      break;
   }
   dataSource1_->SetDataSet(qryReport_.get());
   dataSource1_->DataSetChanged();
   return true;
 }
 
-void TFrmMain::BtnPrintClick() {}
+void TFrmMain::BtnPrintClick() {
+  const std::string recordNo = qryReport_->FieldByName("BAH000").AsString();
+  PrintSurveyForms(*print_, recordNo, "0");
+}
 
-void TFrmMain::BtallPrintClick() {}
+void TFrmMain::BtallPrintClick() {
+  PrintSurveyForms(*print_, "", "1");
+}
 
 void TFrmMain::BtnExitClick() { close(); }
 

@@ -24,6 +24,7 @@ class TDataSourceGv;
 namespace app {
 
 class TExpandComboBox;
+class TSurveyPrint;
 
 // The date one calendar month before `date`, the day clamped to the shorter month.
 QDate OneMonthBack(const QDate& date);
@@ -53,6 +54,7 @@ class TFrmMain : public QMainWindow {
   grid::TDBGridGv* DBGridGv1() const { return dbGridGv1_; }
   platform::DbQuery& qryReport() const { return *qryReport_; }
   const std::string& ReportName() const { return reportName_; }
+  TSurveyPrint& SurveyPrint() const { return *print_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -81,6 +83,7 @@ class TFrmMain : public QMainWindow {
   std::unique_ptr<platform::DbQuery> qryTmp_;
   std::unique_ptr<platform::DbQuery> qryReport_;
   std::unique_ptr<platform::DbQuery> qryReportSource_;
+  std::unique_ptr<TSurveyPrint> print_;
   std::string reportName_;
   bool shownOnce_ = false;
 };
