@@ -3,10 +3,16 @@
 
 #include <QColor>
 #include <QFont>
+#include <QGlyphRun>
+#include <QRawFont>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPen>
+#include <algorithm>
 #include <cmath>
+#include <map>
+#include <tuple>
+#include <vector>
 
 #include "report/frame.h"
 #include "report/view.h"
@@ -60,6 +66,75 @@ QFont DeviceFont(const QString& family, int sizePoints, uint8_t style, double sc
   f.setKerning(false);
   return f;
 }
+
+
+// Device fonts are resolved once per family, pixel size and style.
+const QRawFont& RawFontFor(const QFont& font) {
+  static std::map<std::tuple<QString, int, int>, QRawFont> cache;
+  const int style = (font.bold() ? 1 : 0) | (font.italic() ? 2 : 0);
+  auto key = std::make_tuple(font.family(), font.pixelSize(), style);
+  auto it = cache.find(key);
+  if (it == cache.end()) it = cache.emplace(key, QRawFont::fromFont(font)).first;
+  return it->second;
+}
+
+// A stretch of characters with the same tag state, each at its device x.
+class TextRun {
+ public:
+  bool Continues(int size, const TqdrHTMLTag& st) const {
+    return !chars_.empty() && size == size_ && st.style == state_.style &&
+           st.color == state_.color && st.offsetFactor == state_.offsetFactor;
+  }
+  void Start(int size, const TqdrHTMLTag& st) {
+    size_ = size;
+    state_ = st;
+  }
+  void Add(char32_t c, int x) {
+    chars_.push_back(c);
+    xs_.push_back(x);
+  }
+  void Flush(QPainter& painter, const QString& family, double scale, int lineTop) {
+    if (chars_.empty()) return;
+    const QFont font = DeviceFont(family, size_, state_.style, scale);
+    const QFontMetricsF fm(font, painter.device());
+    double baseline = lineTop + fm.ascent();
+    if (state_.offsetFactor) baseline += state_.offsetFactor * font.pixelSize() * 0.5;
+    painter.setPen(ToQColor(state_.color));
+    const QRawFont& raw = RawFontFor(font);
+    QVector<quint32> glyphs;
+    bool drawable = raw.isValid();
+    if (drawable) {
+      glyphs = raw.glyphIndexesForString(QString::fromUcs4(chars_.data(), static_cast<qsizetype>(chars_.size())));
+      drawable = glyphs.size() == static_cast<qsizetype>(chars_.size()) &&
+                 std::find(glyphs.begin(), glyphs.end(), 0u) == glyphs.end();
+    }
+    if (drawable) {
+      QVector<QPointF> positions;
+      positions.reserve(glyphs.size());
+      for (int x : xs_) positions.push_back(QPointF(x - xs_.front(), 0));
+      QGlyphRun glyphRun;
+      glyphRun.setRawFont(raw);
+      glyphRun.setGlyphIndexes(glyphs);
+      glyphRun.setPositions(positions);
+      glyphRun.setUnderline(font.underline());
+      glyphRun.setStrikeOut(font.strikeOut());
+      painter.drawGlyphRun(QPointF(xs_.front(), baseline), glyphRun);
+    } else {
+      // Characters the face lacks (or outside the basic plane) take Qt's font fallback.
+      painter.setFont(font);
+      for (size_t i = 0; i < chars_.size(); ++i)
+        painter.drawText(QPointF(xs_[i], baseline), QString::fromUcs4(&chars_[i], 1));
+    }
+    chars_.clear();
+    xs_.clear();
+  }
+
+ private:
+  int size_ = 0;
+  TqdrHTMLTag state_;
+  std::vector<char32_t> chars_;
+  std::vector<int> xs_;
+};
 
 }  // namespace
 
@@ -229,24 +304,25 @@ void DrawLayoutText(QPainter& painter, const TqdrTextLayout& layout, TqdrTextMea
     double refPos = 0;
     double justify = 0;
     int blankIndex = 0;
+    // Characters of one tag state go out as one glyph run at their own
+    // positions: one font, metrics and draw call per run instead of per character.
+    TextRun run;
     for (size_t i = 0; i < line.text.size(); ++i) {
       const TqdrHTMLTag& st = line.states[i];
       const char32_t c = line.text[i];
       const int size = st.size > 0 ? st.size : params.sizePoints;
-      QFont font = DeviceFont(params.family, size, st.style, params.scaleY);
-      QFontMetricsF fm(font, painter.device());
-      const int px = Rnd(x + refPos * toDeviceX + justify);
-      double baseline = lineTop + fm.ascent();
-      if (st.offsetFactor) baseline += st.offsetFactor * font.pixelSize() * 0.5;
-      painter.setFont(font);
-      painter.setPen(ToQColor(st.color));
-      painter.drawText(QPointF(px, baseline), QString::fromUcs4(&c, 1));
+      if (!run.Continues(size, st)) {
+        run.Flush(painter, params.family, params.scaleY, lineTop);
+        run.Start(size, st);
+      }
+      run.Add(c, Rnd(x + refPos * toDeviceX + justify));
       refPos += measure.Advance(c, st) + spacing;
       if ((c == ' ' || c == 0xA0) && blanks > 0 && (extraPerBlank > 0 || extraRemainder > 0)) {
         justify += extraPerBlank + (blankIndex < extraRemainder ? 1 : 0);
         ++blankIndex;
       }
     }
+    run.Flush(painter, params.family, params.scaleY, lineTop);
   }
   painter.restore();
 }
