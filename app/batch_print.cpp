@@ -168,6 +168,9 @@ int RunBatchPrint(int argc, char** argv) {
       return Fail(kPrintFailedMessage);
     }
     report.EngineOptions()->SetNewSilentMode(report::TqdrSilentMode::simSilent);
+    // Thousands of forms: prepared pages beyond 10 MB wait in a temporary file.
+    report.EngineOptions()->SetUseFileCache(true);
+    report.EngineOptions()->SetMaxMemSize(10);
     report.OnProgress = [](report::TqdrReport*, int kind, int page) {
       if (kind == report::pkPreparing && page % 100 == 0) std::fprintf(stderr, "\r第 %d 页", page);
     };

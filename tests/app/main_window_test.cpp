@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QDateEdit>
 #include <QFile>
 #include <QLineEdit>
@@ -15,6 +18,14 @@
 #include <fstream>
 
 #include "app/expand_combo_box.h"
+#include "app/his_globals.h"
+#include "app/survey_print.h"
+#include "engine/preview_pages.h"
+#include "engine/report_runtime.h"
+#include "report/options.h"
+#include "report/page.h"
+#include "report/report.h"
+#include "report/view.h"
 #include "grid/db_grid.h"
 #include "core/error.h"
 #include "demo_fixture.h"
@@ -250,6 +261,91 @@ TEST(MainWindowPostgres, RunsTheProcedureOnTheServer) {
     EXPECT_TRUE(window.BtnPrint()->isEnabled());
   }
   s.Close();
+}
+
+
+
+// 单个打印 / 全部打印: the print template is looked for in the working directory.
+class PrintButtonsTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    savedDir_ = QDir::currentPath();
+    QDir::setCurrent(dir_.path());
+    engine::SetPreviewHooks({[this](report::TqdrReport&, engine::TqdrPreviewPages&) { ++shown_; }, {}});
+    app::Globals().HospitalName = "测试医院";
+    app::Globals().OperatorName = "张三";
+    Select(0, "", {2011, 5, 1}, {2011, 5, 31});
+    Query();
+  }
+  void TearDown() override {
+    engine::SetPreviewHooks({});
+    QDir::setCurrent(savedDir_);
+    MainWindowTest::TearDown();
+  }
+  void CopyTemplate() {
+    QFile::copy(QString::fromUtf8(SURVEY_SOURCE_DIR "/data/医院出院病人调查表(病案).qr3"),
+                dir_.filePath(QString::fromUtf8(app::kSurveyTemplate)));
+  }
+  // Lets the preview's timer prepare the report.
+  int PreparedPages() {
+    engine::TqdrPreviewPages* pages = engine::PreparedPages(window_->SurveyPrint().QDReport());
+    QElapsedTimer wait;
+    wait.start();
+    while (pages->PageCount() == 0 && wait.elapsed() < 5000)
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return pages->PageCount();
+  }
+  std::string MemoText(int page, const char* name) {
+    report::TqdrPage* p = engine::PreparedPages(window_->SurveyPrint().QDReport())->PageAt(page);
+    for (report::TqdrComponent* c : p ? p->AllObjects() : std::vector<report::TqdrComponent*>())
+      if (c->Name() == name) return static_cast<report::TqdrCustomMemoView*>(c)->Text();
+    return "<none>";
+  }
+
+  QString savedDir_;
+  int shown_ = 0;
+};
+
+TEST_F(PrintButtonsTest, PrintAllShowsEveryRowAndSingleTheCurrentOne) {
+  CopyTemplate();
+  ASSERT_EQ(Records(), (std::vector<std::string>{"M00001", "M00002", "M00003"}));
+  QTest::mouseClick(window_->BtallPrint(), Qt::LeftButton);
+  EXPECT_EQ(1, shown_);
+  EXPECT_EQ(3, PreparedPages());
+  EXPECT_EQ("测试医院出院病人调查表", MemoText(0, "Memo_HospitalName"));
+  EXPECT_EQ("测试医院", MemoText(0, "Memo_yymc"));
+  EXPECT_EQ("张三", MemoText(0, "Memo_tbr"));
+  EXPECT_EQ("M00002", MemoText(1, "Memo12"));
+  EXPECT_TRUE(window_->SurveyPrint().QDReport().PrintOptions()->ShowDialog());
+
+  // The grid follows the query's current record both ways (the grid's own tests).
+  window_->qryReport().First();
+  window_->qryReport().Next();
+  QTest::mouseClick(window_->BtnPrint(), Qt::LeftButton);
+  EXPECT_EQ(1, PreparedPages());
+  EXPECT_EQ("M00002", MemoText(0, "Memo12")) << "the row under the cursor";
+  EXPECT_TRUE(ui_.boxes.empty());
+}
+
+TEST_F(PrintButtonsTest, MissingOrBrokenTemplateGivesItsMessage) {
+  QTest::mouseClick(window_->BtallPrint(), Qt::LeftButton);
+  ASSERT_EQ(1u, ui_.boxes.size());
+  EXPECT_EQ(app::kNoTemplateMessage, ui_.boxes[0].text);
+  EXPECT_EQ(app::kAppTitle, ui_.boxes[0].caption);
+  EXPECT_EQ(app::MessageIcon::None, ui_.boxes[0].icon);
+  EXPECT_EQ(0, shown_);
+
+  QFile out(dir_.filePath(QString::fromUtf8(app::kSurveyTemplate)));
+  ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+  out.write("<?xml version=\"1.0\"?><TqdrReport><TqdrReportPage Name=\"Page1\"/></TqdrReport>");
+  out.close();
+  QTest::mouseClick(window_->BtallPrint(), Qt::LeftButton);
+  ASSERT_EQ(2u, ui_.boxes.size());
+  EXPECT_EQ(app::kPrintFailedMessage, ui_.boxes[1].text);
+  EXPECT_EQ("提示", ui_.boxes[1].caption);
+  EXPECT_EQ(app::MessageIcon::Information, ui_.boxes[1].icon);
+  EXPECT_EQ(0, shown_);
 }
 
 }  // namespace
