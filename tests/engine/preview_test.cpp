@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QColor>
 #include <QComboBox>
+#include <QFont>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -48,6 +49,13 @@ namespace pb = report::preview_button;
 namespace {
 
 constexpr int kA4W = 794, kA4H = 1123;  // A4 in report units, as the page list holds it
+
+// The faces the program registers at start-up; before any font is resolved,
+// or later lookups keep the face Qt picked first.
+void UseSurveyFonts() {
+  QFont::insertSubstitution("宋体", "AR PL UMing CN");
+  QFont::insertSubstitution("Tahoma", "DejaVu Sans");
+}
 
 // Where screenshots go when PREVIEW_SHOTS names a folder.
 void SaveShot(const QImage& image, const std::string& name) {
@@ -156,6 +164,7 @@ TEST(PreviewOutlineTest, NodeDataPacksPageAndHalfTheTop) {
 class PreviewWindowTest : public testing::Test {
  protected:
   void SetUp() override {
+    UseSurveyFonts();
     engine::InstallPreviewWindow();
     printed_.AddTemplate(9);
     printed_.Prepare(5);
@@ -583,6 +592,7 @@ TEST_F(PreviewWindowTest, ExportToPdfAtThePageSizes) {
 class PreparedWindowTest : public testing::Test {
  protected:
   void SetUp() override {
+    UseSurveyFonts();
     engine::InstallReportRuntime();
     engine::InstallPreviewWindow();
     page_ = new report::TqdrReportPage(&report_);
@@ -758,7 +768,7 @@ TEST(PreviewScreenshotTest, SurveyFormInTheWindow) {
     if (field == "mrn000") v = core::Variant("MRN" + std::to_string(survey.RecNo() + 1));
     if (field == "xm0000") v = core::Variant("张三");
   };
-  QFont::insertSubstitution("宋体", "AR PL UMing CN");
+  UseSurveyFonts();
   report::TqdrReport report;
   ASSERT_TRUE(
       report.LoadFromFile(std::string(SURVEY_SOURCE_DIR) + "/data/医院出院病人调查表(病案).qr3"));
@@ -807,6 +817,21 @@ TEST(PreviewScreenshotTest, SurveyFormInTheWindow) {
   SaveShot(form->grab().toImage(), "preview_found.png");
   EXPECT_EQ(2, form->Preview()->PageNo());
   delete form;
+
+  // Captions under the pictures and the outline beside the pages.
+  pages.SetCurrentPage(1);
+  pages.Outline()->LevelRoot();
+  pages.Outline()->AddItem("MRN2", 0);
+  pages.Outline()->LevelRoot();
+  report.PreviewOptions()->SetShowCaptions(true);
+  report.PreviewOptions()->SetOutlineVisible(true);
+  TqdrPreviewForm captions(report, pages);
+  captions.resize(1100, 700);
+  captions.show();
+  QApplication::processEvents();
+  EXPECT_TRUE(captions.Preview()->OutlineTree()->isVisible());
+  EXPECT_EQ(1, captions.Preview()->OutlineTree()->topLevelItemCount());
+  SaveShot(captions.grab().toImage(), "preview_captions.png");
 }
 
 }  // namespace
