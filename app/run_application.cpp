@@ -10,6 +10,8 @@
 #include "app/main_window.h"
 #include "app/messages.h"
 #include "app/splash_window.h"
+#include "engine/preview_form.h"
+#include "engine/report_runtime.h"
 #include "platform/instance_lock.h"
 
 namespace app {
@@ -19,6 +21,8 @@ int RunApplication() {
   std::unique_ptr<platform::InstanceLock> lock;
   try {
     LoadConnectionSettings();
+    engine::InstallReportRuntime();
+    engine::InstallPreviewWindow();
     auto splash = std::make_unique<TfrmSplash>();
     splash->hide();
     splash->SetTitle(QString::fromUtf8(kAppTitle));

@@ -116,7 +116,7 @@ bool NothingFitted(double unfilled, double height) {
 void TqdrBandLayout::BuildShiftTree(TqdrBand& band) {
   std::vector<std::pair<std::string, TqdrView*>> keyed;
   for (TqdrComponent* c : band.Objects())
-    if (auto* v = dynamic_cast<TqdrView*>(c)) keyed.emplace_back(SortKey(v->Top()), v);
+    if (auto* v = c->AsView()) keyed.emplace_back(SortKey(v->Top()), v);
   std::stable_sort(keyed.begin(), keyed.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
 
@@ -210,7 +210,7 @@ void TqdrBandLayout::StretchBand(TqdrBand& band) {
   if (!band.Visible()) return;
   bool grew = false;
   for (TqdrComponent* c : band.Objects()) {
-    auto* s = dynamic_cast<TqdrStretcheable*>(c);
+    auto* s = c->AsStretcheable();
     if (!s || !s->Visible() || s->StretchMode() == report::TqdrStretchMode::smDontStretch) continue;
     const double needed = s->CalcHeight();
     if (needed > s->Height()) {
@@ -238,7 +238,7 @@ void TqdrBandLayout::StretchBand(TqdrBand& band) {
   host_.AfterCalcHeight(band);
 
   for (TqdrComponent* c : band.Objects()) {
-    auto* s = dynamic_cast<TqdrStretcheable*>(c);
+    auto* s = c->AsStretcheable();
     if (s && s->StretchMode() == report::TqdrStretchMode::smMaxHeight)
       s->SetHeight(bottom - s->Top() - DotMatrixExtra(s));
   }
@@ -260,10 +260,10 @@ void TqdrBandLayout::SplitBand(TqdrBand& band) {
   PartList list(band);
   std::vector<TqdrView*> pending;
   for (TqdrComponent* c : list.All()) {
-    auto* v = dynamic_cast<TqdrView*>(c);
+    auto* v = c->AsView();
     if (!v || dynamic_cast<report::TqdrSubreport*>(v)) continue;
     pending.push_back(v);
-    if (auto* s = dynamic_cast<TqdrStretcheable*>(v)) {
+    if (auto* s = v->AsStretcheable()) {
       s->PrepareSplit();
       s->SetFullHeight(s->Height());
     }
@@ -289,7 +289,7 @@ void TqdrBandLayout::SplitBand(TqdrBand& band) {
 
     const bool flush = newColumn && space <= kTolerance;
     for (TqdrView* v : pending) {
-      auto* s = dynamic_cast<TqdrStretcheable*>(v);
+      auto* s = v->AsStretcheable();
       const double top = v->Top();
       if (flush || space >= top + v->Height()) {
         list.Join(v);
@@ -353,10 +353,10 @@ void TqdrBandLayout::SplitBand(TqdrBand& band) {
     band.SetHeight(height);
     if (next.empty()) {
       for (TqdrComponent* c : band.Objects()) {
-        auto* v = dynamic_cast<TqdrView*>(c);
+        auto* v = c->AsView();
         if (!v) continue;
         if (v->Align() == report::TqdrAlign::baBottom) v->SetTop(height - v->Height());
-        auto* s = dynamic_cast<TqdrStretcheable*>(v);
+        auto* s = v->AsStretcheable();
         if (s && s->StretchMode() == report::TqdrStretchMode::smMaxHeight)
           s->SetHeight(height - s->Top());
       }
@@ -371,7 +371,7 @@ void TqdrBandLayout::SplitBand(TqdrBand& band) {
     list.Clear();
     for (TqdrView* v : next) {
       double top = v->Top() - space;
-      if (auto* s = dynamic_cast<TqdrStretcheable*>(v)) {
+      if (auto* s = v->AsStretcheable()) {
         top = std::max(0.0, top);
         s->SetHeight(s->FullHeight());
       }

@@ -131,7 +131,7 @@ void TqdrEngine::FillBand(TqdrBand& band) {
     CallEvent(band.OnBeforePrint(), &band);
     const auto calc = [this](const std::string& expr) { return report_.Calc(expr); };
     for (TqdrComponent* c : band.Objects()) {
-      auto* view = dynamic_cast<report::TqdrView*>(c);
+      auto* view = c->AsView();
       if (!view) continue;
       report_.SetCurrentObjectName(view->Name());
       view->BeforePrint();
@@ -139,7 +139,7 @@ void TqdrEngine::FillBand(TqdrBand& band) {
       if (OnBeforePrint) OnBeforePrint(view);
       CallEvent(view->OnBeforePrint(), view);
       if (!view->Visible()) continue;
-      if (auto* memo = dynamic_cast<report::TqdrCustomMemoView*>(view))
+      if (auto* memo = view->AsMemo())
         report::MemoGetData(*memo, calc);
       CallEvent(view->OnAfterData(), view);
     }
@@ -151,7 +151,7 @@ void TqdrEngine::FinishBand(TqdrBand& band) {
   const std::vector<TqdrComponent*> objects = band.Objects();
   if (band.Visible()) {
     for (TqdrComponent* c : objects) {
-      auto* view = dynamic_cast<report::TqdrView*>(c);
+      auto* view = c->AsView();
       if (!view) continue;
       report_.SetCurrentObjectName(view->Name());
       if (OnAfterPrint) OnAfterPrint(view);
@@ -159,7 +159,7 @@ void TqdrEngine::FinishBand(TqdrBand& band) {
     }
   }
   for (TqdrComponent* c : objects)
-    if (auto* rc = dynamic_cast<report::TqdrReportComponent*>(c)) rc->AfterPrint();
+    if (auto* rc = c->AsReportComponent()) rc->AfterPrint();
   report_.SetCurrentObjectName(band.Name());
   if (band.Visible()) {
     if (OnAfterPrint) OnAfterPrint(&band);

@@ -181,6 +181,14 @@ void TqdrPreviewPages::ClearCache() {
   uncached_.reset();
 }
 
+void TqdrPreviewPages::ReleaseCachedPages() {
+  const bool swap = report_ && report_->EngineOptions()->UseFileCache() && !Preparing();
+  for (const auto& entry : cache_)
+    if (TqdrXMLItem* item = PageItem(entry.index); swap && item && item->Unloadable() && item->Loaded())
+      doc_->UnloadItem(item);
+  ClearCache();
+}
+
 void TqdrPreviewPages::EnsureLoaded(TqdrXMLItem* item) {
   if (item && !item->Loaded()) doc_->LoadItem(item);
 }
@@ -683,7 +691,7 @@ void TqdrPreviewPages::DrawPageAt(int index, QPainter& canvas, double scaleX, do
   offsetY += rp->TopMargin() * kMm * scaleY;
   const QRegion clip = canvas.hasClipping() ? canvas.clipRegion() : QRegion();
   for (TqdrComponent* c : rp->AllObjects()) {
-    auto* view = dynamic_cast<report::TqdrView*>(c);
+    auto* view = c->AsView();
     if (!view) continue;
     if (printing && !view->Printable()) continue;
     const report::TqdrRect r = view->GetAbsoluteBounds();
@@ -692,7 +700,7 @@ void TqdrPreviewPages::DrawPageAt(int index, QPainter& canvas, double scaleX, do
                     static_cast<int>(std::lround((r.Right - r.Left) * scaleX + 40)),
                     static_cast<int>(std::lround((r.Bottom - r.Top) * scaleY + 40)));
     if (!clip.isEmpty() && !clip.intersects(box)) continue;
-    if (auto* memo = dynamic_cast<report::TqdrCustomMemoView*>(view))
+    if (auto* memo = view->AsMemo())
       memo->SetTotalPages(PageCount());
     view->Draw(canvas, scaleX, scaleY, offsetX, offsetY);
   }
@@ -714,7 +722,7 @@ report::TqdrView* TqdrPreviewPages::HitTest(int index, double x, double y, bool 
   report::TqdrView* found = nullptr;
   const auto& all = rp->AllObjects();
   for (auto it = all.rbegin(); it != all.rend() && !found; ++it) {
-    auto* view = dynamic_cast<report::TqdrView*>(*it);
+    auto* view = (*it)->AsView();
     if (!view) continue;
     const report::TqdrRect r = view->GetAbsoluteBounds();
     if (x >= r.Left * scale + offsetX && x < r.Right * scale + offsetX &&

@@ -175,6 +175,8 @@ class TqdrPreviewPages : public TqdrCustomPreviewPages {
   bool FinalPass() const;
   void ApplyMemoryLimit();
   void ClearCache();
+  // Drops the built pages and, with the file cache, puts their records back on disk.
+  void ReleaseCachedPages();
   void EnsureLoaded(report::TqdrXMLItem* item);
   void RegisterCopy(report::TqdrComponent* tmpl, report::TqdrComponent* copy);
   report::TqdrComponent* CopyTree(report::TqdrComponent* src, report::TqdrComponent* parent);

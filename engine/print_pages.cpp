@@ -109,7 +109,7 @@ void TqdrPreviewPages::PrintPages(TqdrCustomPrinter& printer, const TqdrPrintSet
       ++printed;
       ++passCount;
       last = paper;
-      ClearCache();
+      ReleaseCachedPages();
     }
     return passCount;
   };

@@ -17,7 +17,11 @@ class QPainter;
 
 namespace report {
 
+class TqdrCustomMemoView;
 class TqdrDataSet;
+class TqdrReportComponent;
+class TqdrStretcheable;
+class TqdrView;
 class TqdrPage;
 class TqdrReport;
 
@@ -89,6 +93,12 @@ class TqdrComponent : public TqdrPersistent {
   std::string BaseName() const;
   // A display name for the designer.
   virtual std::string GetDescription() const;
+
+  // Kind tests for hot loops: a failing dynamic_cast compares type names.
+  virtual TqdrReportComponent* AsReportComponent() { return nullptr; }
+  virtual TqdrView* AsView() { return nullptr; }
+  virtual TqdrStretcheable* AsStretcheable() { return nullptr; }
+  virtual TqdrCustomMemoView* AsMemo() { return nullptr; }
 
   // Lays out children whose Align is not baNone.
   virtual void AlignChildren();
@@ -171,6 +181,7 @@ class TqdrReportComponent : public TqdrComponent {
 
   // Draws the object on a canvas; bands and non-visual components draw nothing.
   virtual void Draw(QPainter& canvas, double scaleX, double scaleY, double offsetX, double offsetY);
+  TqdrReportComponent* AsReportComponent() override { return this; }
   // Saves the bounds before the band engine prints the object; AfterPrint restores them.
   virtual void BeforePrint();
   virtual void AfterPrint();

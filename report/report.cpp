@@ -202,7 +202,8 @@ TqdrReport::TqdrReport(TqdrComponent* owner)
 }
 
 TqdrReport::~TqdrReport() {
-  // The engine and its store refer to the report: they go first.
+  // The engine, its store and an open preview refer to the report: they go first.
+  if (runtime_) runtime_->ClosePreview();
   runtime_.reset();
   // Children first, while the report's own parts still exist.
   TqdrComponent::Clear();

@@ -21,6 +21,7 @@ class TqdrView : public TqdrReportComponent {
   CORE_DECLARE_CLASS()
  public:
   explicit TqdrView(TqdrComponent* owner = nullptr);
+  TqdrView* AsView() override { return this; }
   void Draw(QPainter& canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
 
   TqdrAlign Align() const { return align_; }
@@ -87,6 +88,7 @@ class TqdrStretcheable : public TqdrView {
   CORE_DECLARE_CLASS()
  public:
   using TqdrView::TqdrView;
+  TqdrStretcheable* AsStretcheable() override { return this; }
   TqdrStretchMode StretchMode() const { return stretchMode_; }
   void SetStretchMode(TqdrStretchMode v) { stretchMode_ = v; }
 
@@ -113,6 +115,7 @@ class TqdrCustomMemoView : public TqdrStretcheable {
   CORE_DECLARE_CLASS()
  public:
   explicit TqdrCustomMemoView(TqdrComponent* owner = nullptr);
+  TqdrCustomMemoView* AsMemo() override { return this; }
   void Draw(QPainter& canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
   ~TqdrCustomMemoView() override;
 
