@@ -13,7 +13,7 @@
 #include <string>
 
 #include "app/data_module.h"
-#include "app/fonts.h"
+#include "report/font_substitutions.h"
 #include "app/his_globals.h"
 #include "app/login_check.h"
 #include "app/messages.h"
@@ -122,7 +122,7 @@ int RunBatchPrint(int argc, char** argv) {
   if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QGuiApplication application(argc, argv);
-  InstallFontSubstitutions();
+  report::InstallFontSubstitutions();
   InitPrivateGlobals(QCoreApplication::applicationDirPath().toUtf8().toStdString());
   TerminalUi terminal;
   SetMessageUi(&terminal);

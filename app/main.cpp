@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/batch_print.h"
-#include "app/fonts.h"
+#include "report/font_substitutions.h"
 #include "app/his_globals.h"
 #include "app/password.h"
 #include "app/run_application.h"
@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   QApplication application(argc, argv);
-  app::InstallFontSubstitutions();
+  report::InstallFontSubstitutions();
   app::InitPrivateGlobals(QCoreApplication::applicationDirPath().toUtf8().toStdString());
   return app::RunApplication();
 }

@@ -16,6 +16,7 @@
 
 #include "engine/preview_pages.h"
 #include "report/band.h"
+#include "report/font_substitutions.h"
 #include "report/collections.h"
 #include "report/dataset.h"
 #include "report/options.h"
@@ -470,7 +471,7 @@ TEST(SurveyTemplate, OnePagePerRecordInOrder) {
 
   // The first page drawn at screen scale: the title, the lines and the record
   // number leave ink where the template puts them.
-  QFont::insertSubstitution("宋体", "AR PL UMing CN");
+  report::InstallFontSubstitutions();
   QImage image(794, 1123, QImage::Format_RGB32);
   image.fill(Qt::white);
   {

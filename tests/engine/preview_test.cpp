@@ -36,6 +36,7 @@
 #include "engine/report_runtime.h"
 #include "engine/search_dialog.h"
 #include "print_test_util.h"
+#include "report/font_substitutions.h"
 #include "report/collections.h"
 #include "report/dataset.h"
 #include "report/options.h"
@@ -53,8 +54,7 @@ constexpr int kA4W = 794, kA4H = 1123;  // A4 in report units, as the page list 
 // The faces the program registers at start-up; before any font is resolved,
 // or later lookups keep the face Qt picked first.
 void UseSurveyFonts() {
-  QFont::insertSubstitution("宋体", "AR PL UMing CN");
-  QFont::insertSubstitution("Tahoma", "DejaVu Sans");
+  report::InstallFontSubstitutions();
 }
 
 // Where screenshots go when PREVIEW_SHOTS names a folder.

@@ -3,12 +3,20 @@
 #include <string>
 #include <vector>
 
+#include "tools/qdr/render_command.h"
 #include "tools/qdr/script_command.h"
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  if (!args.empty() && args[0] == "script")
-    return qdr::RunScriptCommand({args.begin() + 1, args.end()}, std::cerr);
-  std::cerr << "usage: qdr script FILE [--language NAME]\n";
+  const std::string command = args.empty() ? std::string() : args[0];
+  const std::vector<std::string> rest(args.empty() ? args.end() : args.begin() + 1, args.end());
+  if (command == "script") return qdr::RunScriptCommand(rest, std::cerr);
+  if (command == "render") return qdr::RunRenderCommand(rest, std::cerr);
+  if (command == "pages") return qdr::RunPagesCommand(rest, std::cerr);
+  if (command == "--help" || command == "-h") {
+    std::cout << "usage: qdr script FILE [--language NAME]\n" << qdr::kRenderUsage;
+    return 0;
+  }
+  std::cerr << "usage: qdr script FILE [--language NAME]\n" << qdr::kRenderUsage;
   return 3;
 }

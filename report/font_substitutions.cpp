@@ -1,10 +1,10 @@
 // Font substitutions for the Ming face and Tahoma.
-#include "app/fonts.h"
+#include "report/font_substitutions.h"
 
 #include <QFont>
 #include <QString>
 
-namespace app {
+namespace report {
 
 void InstallFontSubstitutions() {
   const QString ming = QStringLiteral("AR PL UMing CN");
@@ -13,4 +13,4 @@ void InstallFontSubstitutions() {
   QFont::insertSubstitution(QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"));
 }
 
-}  // namespace app
+}  // namespace report

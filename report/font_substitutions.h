@@ -2,9 +2,9 @@
 // that layouts are the same on every machine.
 #pragma once
 
-namespace app {
+namespace report {
 
 // "宋体"/"SimSun" -> "AR PL UMing CN", "Tahoma" -> "DejaVu Sans".
 void InstallFontSubstitutions();
 
-}  // namespace app
+}  // namespace report
