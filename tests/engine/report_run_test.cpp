@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include "engine/engine.h"
 #include "engine/preview_pages.h"
@@ -115,6 +117,67 @@ TEST_F(ReportRunTest, ShowReportPreparesIntoTheShownWindow) {
   EXPECT_EQ(2, shownWithPages) << "old-style progress prepares first";
   EXPECT_FALSE(closed);
   SetPreviewHooks({});
+}
+
+TEST(ReportLoad, MissingFileAndTheOptionsATemplateMayChange) {
+  QTemporaryDir dir;
+  report::TqdrReport r;
+  EXPECT_FALSE(r.LoadFromFile(dir.filePath("missing.qr3").toStdString()));
+  EXPECT_TRUE(r.Objects().empty());
+
+  const std::string file = dir.filePath("options.qr3").toStdString();
+  {
+    report::TqdrReport author;
+    author.PreviewOptions()->SetModal(false);
+    author.EngineOptions()->SetDoublePass(true);
+    author.SetShowProgress(false);
+    author.SaveToFile(file);
+  }
+  ASSERT_TRUE(r.LoadFromFile(file));
+  EXPECT_TRUE(r.PreviewOptions()->Modal()) << "how the report is shown stays the application's";
+  EXPECT_TRUE(r.ShowProgress());
+  EXPECT_TRUE(r.EngineOptions()->DoublePass()) << "pagination comes from the template";
+}
+
+TEST(ReportLoad, ErrorsAfterLoadingAreRaisedInReThrowMode) {
+  QTemporaryDir dir;
+  const QString file = dir.filePath("unknown.qr3");
+  QFile f(file);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(
+      "<?xml version=\"1.0\" encoding=\"utf-8\"?><TqdrReport><TqdrReportPage Name=\"Page1\">"
+      "<TqdrNoSuchView Name=\"X\"/></TqdrReportPage></TqdrReport>");
+  f.close();
+  report::TqdrReport r;
+  r.EngineOptions()->SetNewSilentMode(report::TqdrSilentMode::simReThrow);
+  try {
+    r.LoadFromFile(file.toStdString());
+    ADD_FAILURE() << "no error raised";
+  } catch (const std::exception& e) {
+    EXPECT_EQ(0u, std::string(e.what()).find("发生下列的错误:")) << e.what();
+  }
+}
+
+TEST(ReportLoad, WrongPasswordEmptiesTheReport) {
+  QTemporaryDir dir;
+  const std::string file = dir.filePath("secret.qr3").toStdString();
+  {
+    report::TqdrReport author;
+    auto* page = new report::TqdrReportPage(&author);
+    page->SetParent(&author);
+    page->SetName("Page1");
+    author.ReportOptions()->SetPassword("pw");
+    author.SaveToFile(file);
+  }
+  for (const char* answer : {"wrong", "pw"}) {
+    report::TqdrReport r;
+    r.OnPasswordRequest = [answer](std::string& entered) {
+      entered = answer;
+      return true;
+    };
+    r.LoadFromFile(file);
+    EXPECT_EQ(std::string(answer) == "pw", r.FindObject("Page1") != nullptr) << answer;
+  }
 }
 
 }  // namespace
