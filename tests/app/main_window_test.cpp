@@ -6,31 +6,34 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDateEdit>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QDateEdit>
 #include <QFile>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <cstdlib>
 #include <fstream>
 
 #include "app/expand_combo_box.h"
 #include "app/his_globals.h"
 #include "app/survey_print.h"
+#include "core/error.h"
+#include "demo_fixture.h"
+#include "engine/engine.h"
+#include "engine/preview_form.h"
 #include "engine/preview_pages.h"
 #include "engine/report_runtime.h"
+#include "grid/db_grid.h"
+#include "platform/db/stored_call.h"
+#include "recording_ui.h"
 #include "report/options.h"
 #include "report/page.h"
 #include "report/report.h"
 #include "report/view.h"
-#include "grid/db_grid.h"
-#include "core/error.h"
-#include "demo_fixture.h"
-#include "platform/db/stored_call.h"
-#include "recording_ui.h"
 
 namespace {
 
@@ -43,16 +46,22 @@ TEST(OneMonthBack, ClampsToTheShorterMonth) {
       {{2026, 1, 15}, {2025, 12, 15}},
       {{2026, 5, 31}, {2026, 4, 30}},
   };
-  for (const Case& c : cases) EXPECT_EQ(app::OneMonthBack(c.from), c.to) << c.from.toString().toStdString();
+  for (const Case& c : cases)
+    EXPECT_EQ(app::OneMonthBack(c.from), c.to) << c.from.toString().toStdString();
 }
 
 // Patients discharged in May 2011 (the demo's own rows lie in the last 18 months).
 const char* const kMay2011 =
-    "INSERT INTO BA_BRSY00 (ID, BAH000, ZYCS00, XBBH00, CSRQ00, RYRQ00, RZKS00, CYRQ00, DQKS00, CWF000, XYF000) "
-    "VALUES (90001, 'M00001', 1, '1', '1960-05-20', '2011-05-01 08:00:00', '01', '2011-05-01 09:00:00', '01', 100, 50),"
-    " (90002, 'M00002', 1, '2', '1980-01-02', '2011-05-03 08:00:00', '02', '2011-05-10 10:00:00', '02', 10, NULL),"
-    " (90003, 'M00003', 2, '2', '1990-07-07', '2011-05-20 08:00:00', '02', '2011-05-31 23:00:00', '02', 5, 5),"
-    " (90004, 'M00004', 1, '1', '1970-03-03', '2011-05-25 08:00:00', '01', '2011-06-01 00:00:00', '01', 1, 1)";
+    "INSERT INTO BA_BRSY00 (ID, BAH000, ZYCS00, XBBH00, CSRQ00, RYRQ00, RZKS00, CYRQ00, DQKS00, "
+    "CWF000, XYF000) "
+    "VALUES (90001, 'M00001', 1, '1', '1960-05-20', '2011-05-01 08:00:00', '01', '2011-05-01 "
+    "09:00:00', '01', 100, 50),"
+    " (90002, 'M00002', 1, '2', '1980-01-02', '2011-05-03 08:00:00', '02', '2011-05-10 10:00:00', "
+    "'02', 10, NULL),"
+    " (90003, 'M00003', 2, '2', '1990-07-07', '2011-05-20 08:00:00', '02', '2011-05-31 23:00:00', "
+    "'02', 5, 5),"
+    " (90004, 'M00004', 1, '1', '1970-03-03', '2011-05-25 08:00:00', '01', '2011-06-01 00:00:00', "
+    "'01', 1, 1)";
 
 class MainWindowTest : public DemoDatabaseTest {
  protected:
@@ -81,7 +90,8 @@ class MainWindowTest : public DemoDatabaseTest {
   std::vector<std::string> Records() {
     std::vector<std::string> out;
     auto& d = window_->qryReport().Data();
-    for (int r = 0; r < d.RecordCount(); ++r) out.push_back(d.Cell(r, d.FieldIndex("BAH000")).ToString());
+    for (int r = 0; r < d.RecordCount(); ++r)
+      out.push_back(d.Cell(r, d.FieldIndex("BAH000")).ToString());
     return out;
   }
   std::string Statement() { return window_->qryReport().SqlText(); }
@@ -102,7 +112,8 @@ TEST_F(MainWindowTest, ShowsTodayAndOneMonthBackAndTheDepartments) {
   EXPECT_EQ(c->Values()[1], "01");
   EXPECT_EQ(c->itemText(12).toStdString(), "肿瘤科");
   EXPECT_EQ(c->currentIndex(), 0);
-  EXPECT_TRUE(window_->BtnPrint()->isEnabled()) << "before the first run both print buttons are enabled";
+  EXPECT_TRUE(window_->BtnPrint()->isEnabled())
+      << "before the first run both print buttons are enabled";
   EXPECT_TRUE(window_->BtallPrint()->isEnabled());
   EXPECT_TRUE(ui_.boxes.empty());
 }
@@ -111,7 +122,8 @@ TEST_F(MainWindowTest, RunsTheProcedureForTheSelection) {
   Select(0, "", {2011, 5, 1}, {2011, 5, 31});
   Query();
   EXPECT_EQ(Statement(), "Exec SP_BA_SYBRDC '-1','','20110501','20110601'");
-  EXPECT_EQ(Records(), (std::vector<std::string>{"M00001", "M00002", "M00003"})) << "end day exclusive";
+  EXPECT_EQ(Records(), (std::vector<std::string>{"M00001", "M00002", "M00003"}))
+      << "end day exclusive";
   EXPECT_TRUE(window_->BtnPrint()->isEnabled());
   EXPECT_TRUE(window_->BtallPrint()->isEnabled());
   EXPECT_EQ(window_->ProgressBar1()->value(), 0);
@@ -128,7 +140,8 @@ TEST_F(MainWindowTest, RunsTheProcedureForTheSelection) {
   EXPECT_TRUE(ui_.boxes.empty() && ui_.details.empty());
 
   // The template bytes were extracted into Templet.
-  QFile templet(QString::fromStdString(app::Globals().ExeDir) + "Templet/医院出院病人调查表(病案).qr3");
+  QFile templet(QString::fromStdString(app::Globals().ExeDir) +
+                "Templet/医院出院病人调查表(病案).qr3");
   ASSERT_TRUE(templet.open(QIODevice::ReadOnly));
   EXPECT_TRUE(templet.readAll().startsWith("<?xml"));
 }
@@ -142,14 +155,34 @@ TEST_F(MainWindowTest, SelectionCases) {
     const char* statement;
     std::vector<std::string> records;
   } cases[] = {
-      {"one-day range", 0, "", {2011, 5, 10}, {2011, 5, 10}, "Exec SP_BA_SYBRDC '-1','','20110510','20110511'",
+      {"one-day range",
+       0,
+       "",
+       {2011, 5, 10},
+       {2011, 5, 10},
+       "Exec SP_BA_SYBRDC '-1','','20110510','20110511'",
        {"M00002"}},
-      {"one department", 2, "", {2011, 5, 1}, {2011, 5, 31}, "Exec SP_BA_SYBRDC '02','','20110501','20110601'",
+      {"one department",
+       2,
+       "",
+       {2011, 5, 1},
+       {2011, 5, 31},
+       "Exec SP_BA_SYBRDC '02','','20110501','20110601'",
        {"M00002", "M00003"}},
-      {"one record, trimmed", 0, " M00003 ", {2011, 5, 1}, {2011, 5, 31},
-       "Exec SP_BA_SYBRDC '-1','M00003','20110501','20110601'", {"M00003"}},
-      {"an apostrophe is a value", 0, "x' OR '1'='1", {2011, 5, 1}, {2011, 5, 31},
-       "Exec SP_BA_SYBRDC '-1','x'' OR ''1''=''1','20110501','20110601'", {}},
+      {"one record, trimmed",
+       0,
+       " M00003 ",
+       {2011, 5, 1},
+       {2011, 5, 31},
+       "Exec SP_BA_SYBRDC '-1','M00003','20110501','20110601'",
+       {"M00003"}},
+      {"an apostrophe is a value",
+       0,
+       "x' OR '1'='1",
+       {2011, 5, 1},
+       {2011, 5, 31},
+       "Exec SP_BA_SYBRDC '-1','x'' OR ''1''=''1','20110501','20110601'",
+       {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -179,13 +212,18 @@ TEST_F(MainWindowTest, MissingDefinitionStopsBeforeTheProcedure) {
 }
 
 TEST_F(MainWindowTest, ProcedureFailureShowsTheDetailDialog) {
-  Exec("UPDATE SYS_PROCEDURES SET BODY = 'SELECT * FROM NO_SUCH_TABLE' WHERE NAME = 'SP_BA_SYBRDC'");
+  Exec(
+      "UPDATE SYS_PROCEDURES SET BODY = 'SELECT * FROM NO_SUCH_TABLE' WHERE NAME = 'SP_BA_SYBRDC'");
   Select(0, "", {2011, 5, 1}, {2011, 5, 31});
   Query();
   ASSERT_EQ(ui_.details.size(), 1u);
-  EXPECT_EQ(ui_.details[0].rfind(std::string(app::kAppTitle) + "|统计失败，请看详细信息|统计失败，请看详细信息\r\n", 0), 0u)
+  EXPECT_EQ(
+      ui_.details[0].rfind(
+          std::string(app::kAppTitle) + "|统计失败，请看详细信息|统计失败，请看详细信息\r\n", 0),
+      0u)
       << ui_.details[0];
-  EXPECT_NE(ui_.details[0].find("NO_SUCH_TABLE"), std::string::npos) << "the server's message is the detail";
+  EXPECT_NE(ui_.details[0].find("NO_SUCH_TABLE"), std::string::npos)
+      << "the server's message is the detail";
   EXPECT_FALSE(window_->qryReport().Active());
   EXPECT_FALSE(window_->BtnPrint()->isEnabled());
 }
@@ -236,8 +274,9 @@ TEST(MainWindowPostgres, RunsTheProcedureOnTheServer) {
   std::string script((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   for (const std::string& stmt : platform::SplitStatements(script)) s.Run(stmt);
   s.Run("INSERT INTO XT_BMBM00 VALUES ('01', '内科', 'NK'), ('02', '外科', 'WK')");
-  s.Run("INSERT INTO XT_BBMC00 (BBMC00, BBMB00, MBMC00, SJLY00, QSHS00, QSLS00, XSLS00, QSBT00) "
-        "VALUES ('首页报盘处理', 'template', 't.qr3', 'SP_BA_SYBRDC', 1, 1, 39, 1)");
+  s.Run(
+      "INSERT INTO XT_BBMC00 (BBMC00, BBMB00, MBMC00, SJLY00, QSHS00, QSLS00, XSLS00, QSBT00) "
+      "VALUES ('首页报盘处理', 'template', 't.qr3', 'SP_BA_SYBRDC', 1, 1, 39, 1)");
   std::string rows = kMay2011;
   s.Run(rows);
   {
@@ -263,8 +302,6 @@ TEST(MainWindowPostgres, RunsTheProcedureOnTheServer) {
   s.Close();
 }
 
-
-
 // 单个打印 / 全部打印: the print template is looked for in the working directory.
 class PrintButtonsTest : public MainWindowTest {
  protected:
@@ -272,7 +309,8 @@ class PrintButtonsTest : public MainWindowTest {
     MainWindowTest::SetUp();
     savedDir_ = QDir::currentPath();
     QDir::setCurrent(dir_.path());
-    engine::SetPreviewHooks({[this](report::TqdrReport&, engine::TqdrPreviewPages&) { ++shown_; }, {}});
+    engine::SetPreviewHooks(
+        {[this](report::TqdrReport&, engine::TqdrPreviewPages&) { ++shown_; }, {}});
     app::Globals().HospitalName = "测试医院";
     app::Globals().OperatorName = "张三";
     Select(0, "", {2011, 5, 1}, {2011, 5, 31});
@@ -346,6 +384,35 @@ TEST_F(PrintButtonsTest, MissingOrBrokenTemplateGivesItsMessage) {
   EXPECT_EQ("提示", ui_.boxes[1].caption);
   EXPECT_EQ(app::MessageIcon::Information, ui_.boxes[1].icon);
   EXPECT_EQ(0, shown_);
+}
+
+// The whole road with the real preview window: it opens modally, fills page
+// by page while it is shown, and closes when the clerk closes it.
+TEST_F(PrintButtonsTest, PrintAllOpensThePreviewWindowWithTheForms) {
+  CopyTemplate();
+  engine::InstallPreviewWindow();
+  int pagesShown = -1;
+  QTimer poll;
+  poll.setInterval(50);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      auto* form = dynamic_cast<engine::TqdrPreviewForm*>(w);
+      if (!form || !form->isVisible()) continue;
+      engine::TqdrPreviewPages* pages = engine::PreparedPages(window_->SurveyPrint().QDReport());
+      if (pages->PageCount() < 3 ||
+          engine::ReportEngine(window_->SurveyPrint().QDReport())->Preparing())
+        return;
+      pagesShown = pages->PageCount();
+      if (const char* dir = std::getenv("SURVEY_RENDER_DIR"))
+        form->grab().save(QString::fromUtf8(dir) + "/preview_window.png");
+      poll.stop();
+      form->close();
+    }
+  });
+  poll.start();
+  QTest::mouseClick(window_->BtallPrint(), Qt::LeftButton);  // returns when the window closes
+  EXPECT_EQ(3, pagesShown);
+  EXPECT_TRUE(ui_.boxes.empty());
 }
 
 }  // namespace
