@@ -1,118 +1,31 @@
 // Band engine benchmark: the survey print template prepared over a SQLite
 // query of N generated records (engine and prepared pages store, no drawing),
 // optionally with the store's file cache; then the .qp3 saved and loaded.
+// BM_PaintSurveyPage draws a prepared page into an image at zoom 1, as the
+// preview does for each page it shows (goal: under 10 ms a page).
+// Run: ninja -C BUILD engine_bench && BUILD/bin/engine_bench [--benchmark_filter=Paint]
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
-#include <QGuiApplication>
-#include <QTemporaryDir>
-#include <cstdlib>
+#include <QImage>
+#include <QPainter>
+#include <chrono>
 #include <fstream>
-#include <regex>
-#include <set>
-#include <sstream>
 
-#include "engine/engine.h"
-#include "engine/preview_pages.h"
-#include "platform/db/db_query.h"
-#include "platform/db/db_session.h"
-#include "report/band.h"
-#include "report/collections.h"
-#include "report/db/query_source.h"
-#include "report/db_dataset.h"
-#include "report/options.h"
-#include "report/report.h"
+#include "bench/survey_fixture.h"
 
 namespace {
 
-void EnsureApp() {
-  static QGuiApplication* app = [] {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static int argc = 1;
-    static char arg0[] = "engine_bench";
-    static char* argv[] = {arg0, nullptr};
-    return new QGuiApplication(argc, argv);
-  }();
-  (void)app;
-}
-
-const std::string kTemplate = std::string(SURVEY_SOURCE_DIR) + "/data/医院出院病人调查表(病案).qr3";
-
-// The QDDBBRXX fields the template prints.
-std::vector<std::string> TemplateFields() {
-  std::ifstream in(kTemplate, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  const std::string s = text.str();
-  std::set<std::string> names;
-  const std::regex field("QDDBBRXX\\.&#34;([A-Za-z0-9_]+)&#34;");
-  for (auto it = std::sregex_iterator(s.begin(), s.end(), field); it != std::sregex_iterator();
-       ++it)
-    names.insert((*it)[1].str());
-  return {names.begin(), names.end()};
-}
-
-// A SQLite file with `rows` survey rows.
-struct SurveyDb {
-  explicit SurveyDb(int rows) {
-    file = dir.filePath("survey.db").toStdString();
-    std::ofstream{file};
-    session.SetParam("DATABASE NAME", file);
-    session.SetParam("SERVER NAME", "");
-    session.Open();
-    const std::vector<std::string> fields = TemplateFields();
-    std::string create = "CREATE TABLE S (", insert = "INSERT INTO S SELECT ", select = "SELECT ";
-    for (size_t i = 0; i < fields.size(); ++i) {
-      const char* sep = i ? ", " : "";
-      create += sep + fields[i] + " VARCHAR(40)";
-      insert += sep + std::string("'v' || (value % 97)");
-      select += sep + fields[i];
-    }
-    Exec(create + ")");
-    Exec("WITH RECURSIVE n(value) AS (SELECT 1 UNION ALL SELECT value + 1 FROM n WHERE value < " +
-         std::to_string(rows) + ") " + insert + " FROM n");
-    query.AddSql(select + " FROM S");
-  }
-  void Exec(const std::string& sql) {
-    platform::DbQuery q(session);
-    q.AddSql(sql);
-    q.ExecSql();
-  }
-  QTemporaryDir dir;
-  std::string file;
-  platform::DbSession session{"His_DB"};
-  platform::DbQuery query{session};
-};
-
-long PeakRssMb() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss / 1024;
-}
+using bench::PeakRssMb;
+using bench::SurveyReport;
 
 void PrepareSurvey(benchmark::State& state, bool fileCache) {
-  EnsureApp();
+  bench::EnsureApp("engine_bench");
   const int rows = static_cast<int>(state.range(0));
-  SurveyDb db(rows);
-  report::TqdrQuerySource source(db.query);
-  report::TqdrDBDataset ds;
-  ds.SetName("QDDBBRXX");
-  ds.SetDataSet(&source);
-  report::TqdrReport rep;
-  if (!rep.LoadFromFile(kTemplate)) state.SkipWithError("template");
-  rep.SetDataSet(nullptr);
-  rep.Datasets()->Clear();
-  rep.Datasets()->AddDataSet(&ds);
-  if (auto* band = dynamic_cast<report::TqdrBand*>(rep.FindObject("MasterData1")))
-    band->SetDataSet(&ds);
-  rep.EngineOptions()->SetUseFileCache(fileCache);
-  rep.EngineOptions()->SetMaxMemSize(10);
-  engine::TqdrPreviewPages pages(&rep);
-  engine::TqdrEngine eng(rep, pages);
+  SurveyReport survey(rows, fileCache);
+  engine::TqdrPreviewPages& pages = *survey.pages;
   int pageCount = 0;
   for (auto _ : state) {
-    pages.ClearAll();
-    if (!rep.PrepareScript() || !eng.BuildPages()) state.SkipWithError("prepare");
+    if (!survey.Prepare()) state.SkipWithError("prepare");
     pageCount = pages.PageCount();
   }
   if (pageCount != rows) state.SkipWithError("one page per record");
@@ -121,11 +34,11 @@ void PrepareSurvey(benchmark::State& state, bool fileCache) {
   state.counters["peakRSS_MB"] = double(PeakRssMb());
 
   // Saving and loading the prepared pages.
-  const std::string qp3 = db.dir.filePath("survey.qp3").toStdString();
+  const std::string qp3 = survey.db.dir.filePath("survey.qp3").toStdString();
   auto t0 = std::chrono::steady_clock::now();
   pages.SaveToFile(qp3);
   auto t1 = std::chrono::steady_clock::now();
-  engine::TqdrPreviewPages loaded(&rep);
+  engine::TqdrPreviewPages loaded(&survey.rep);
   loaded.LoadFromFile(qp3, true);
   auto t2 = std::chrono::steady_clock::now();
   std::ifstream size(qp3, std::ios::binary | std::ios::ate);
@@ -149,5 +62,53 @@ BENCHMARK(BM_PrepareSurveyFileCache)
     ->Arg(100000)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
+
+// One page drawn per iteration into an image of the page's size at zoom 1
+// (96 dpi), white paper first, as the preview's workspace paints it.
+// Arg 1: page 1 again and again (the store's page cache holds it);
+// Arg 0: the next of 200 pages each time, so that most pages are rebuilt
+// from the store (more than its 50 cached pages), as when paging through.
+void BM_PaintSurveyPage(benchmark::State& state) {
+  bench::EnsureApp("engine_bench");
+  const bool samePage = state.range(0) != 0;
+  const int rows = samePage ? 20 : 200;
+  SurveyReport survey(rows, false);
+  if (!survey.Prepare() || survey.pages->PageCount() != rows) {
+    state.SkipWithError("prepare");
+    return;
+  }
+  engine::TqdrPreviewPages& pages = *survey.pages;
+  int width = 0, height = 0;
+  pages.PageSizeAt(0, width, height);
+  if (width <= 0 || height <= 0) {
+    state.SkipWithError("page size");
+    return;
+  }
+  QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+  int index = 0;
+  for (auto _ : state) {
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    pages.DrawPageAt(index, painter, 1, 1, 0, 0, false);
+    painter.end();
+    benchmark::DoNotOptimize(image.constBits());
+    if (!samePage) index = (index + 1) % rows;
+  }
+  // A page that drew nothing would make the figure meaningless.
+  int dark = 0;
+  for (int y = 0; y < height; y += 2)
+    for (int x = 0; x < width; x += 2)
+      if (qGray(image.pixel(x, y)) < 128) ++dark;
+  if (dark < 1000) state.SkipWithError("the page drew almost nothing");
+  state.counters["page_px"] = double(width) * double(height);
+  state.counters["pages/s"] =
+      benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_PaintSurveyPage)
+    ->ArgName("same_page")
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2);
 
 }  // namespace
