@@ -69,7 +69,7 @@ bool TqdrPreviewPages::ExportTo(TqdrExportFilter& filter) {
       filter.ExportObject(view);
     }
     filter.FinishPage(page, index);
-    ClearCache();
+    ReleaseCachedPages();
   }
   if (progress) report_->ProgressStop(report::pkExporting);
   filter.Finish();

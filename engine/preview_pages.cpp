@@ -42,22 +42,19 @@ bool IsCrossView(const TqdrComponent* c) {
 }
 
 bool IsDialogObject(const TqdrComponent* c) {
-  return dynamic_cast<const report::TqdrDialogComponent*>(c) ||
-         dynamic_cast<const report::TqdrDialogControl*>(c) ||
-         dynamic_cast<const report::TqdrDialogPage*>(c);
+  return c->IsDialogObject();
 }
 
 // Objects whose differences the serializer writes in compact form.
 bool HasCompactForm(const TqdrComponent* c) {
-  return dynamic_cast<const TqdrBand*>(c) || dynamic_cast<const TqdrPage*>(c) ||
-         dynamic_cast<const report::TqdrCustomMemoView*>(c) ||
+  return c->AsBand() || c->AsPage() || c->AsMemo() ||
          dynamic_cast<const report::TqdrPictureView*>(c) ||
          dynamic_cast<const report::TqdrShapeView*>(c) ||
          dynamic_cast<const report::TqdrCustomLineView*>(c);
 }
 
 std::string Prefix(const TqdrComponent* c) {
-  if (dynamic_cast<const TqdrBand*>(c)) return "b";
+  if (c->AsBand()) return "b";
   std::string base = c->BaseName();
   if (base.empty()) return "o";
   char ch = base[0];
@@ -81,11 +78,11 @@ void AddInt(std::string& out, const char* name, int64_t a, int64_t b) {
 // Position, size, visibility, font and tag against `base`.
 std::string GeometryDiff(const TqdrComponent* c, const TqdrComponent* base) {
   std::string out;
-  auto* view = dynamic_cast<const report::TqdrView*>(c);
-  auto* memo = dynamic_cast<const report::TqdrCustomMemoView*>(c);
+  const report::TqdrView* view = c->AsView();
+  const report::TqdrCustomMemoView* memo = c->AsMemo();
   if (!view || view->Align() == report::TqdrAlign::baNone)
     AddFloat(out, "l", c->Left(), base ? base->Left() : 0, !base);
-  AddFloat(out, "t", c->Top(), base ? base->Top() : 0, !base || dynamic_cast<const TqdrBand*>(c));
+  AddFloat(out, "t", c->Top(), base ? base->Top() : 0, !base || c->AsBand());
   if (!memo || !memo->AutoWidth()) AddFloat(out, "w", c->Width(), base ? base->Width() : 0, !base);
   AddFloat(out, "h", c->Height(), base ? base->Height() : 0, !base);
   if (!base) return out;

@@ -38,6 +38,7 @@ class TqdrBand : public TqdrReportComponent {
   CORE_DECLARE_CLASS()
  public:
   explicit TqdrBand(TqdrComponent* owner = nullptr);
+  TqdrBand* AsBand() const override { return const_cast<TqdrBand*>(this); }
   ~TqdrBand() override;
 
   bool Vertical() const { return vertical_; }

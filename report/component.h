@@ -17,6 +17,7 @@ class QPainter;
 
 namespace report {
 
+class TqdrBand;
 class TqdrCustomMemoView;
 class TqdrDataSet;
 class TqdrReportComponent;
@@ -95,10 +96,14 @@ class TqdrComponent : public TqdrPersistent {
   virtual std::string GetDescription() const;
 
   // Kind tests for hot loops: a failing dynamic_cast compares type names.
-  virtual TqdrReportComponent* AsReportComponent() { return nullptr; }
-  virtual TqdrView* AsView() { return nullptr; }
-  virtual TqdrStretcheable* AsStretcheable() { return nullptr; }
-  virtual TqdrCustomMemoView* AsMemo() { return nullptr; }
+  virtual TqdrReportComponent* AsReportComponent() const { return nullptr; }
+  virtual TqdrView* AsView() const { return nullptr; }
+  virtual TqdrStretcheable* AsStretcheable() const { return nullptr; }
+  virtual TqdrCustomMemoView* AsMemo() const { return nullptr; }
+  virtual TqdrBand* AsBand() const { return nullptr; }
+  virtual TqdrPage* AsPage() const { return nullptr; }
+  // Dialog pages, their controls and non-visual components (datasets).
+  virtual bool IsDialogObject() const { return false; }
 
   // Lays out children whose Align is not baNone.
   virtual void AlignChildren();
@@ -181,7 +186,9 @@ class TqdrReportComponent : public TqdrComponent {
 
   // Draws the object on a canvas; bands and non-visual components draw nothing.
   virtual void Draw(QPainter& canvas, double scaleX, double scaleY, double offsetX, double offsetY);
-  TqdrReportComponent* AsReportComponent() override { return this; }
+  TqdrReportComponent* AsReportComponent() const override {
+    return const_cast<TqdrReportComponent*>(this);
+  }
   // Saves the bounds before the band engine prints the object; AfterPrint restores them.
   virtual void BeforePrint();
   virtual void AfterPrint();
@@ -200,6 +207,7 @@ class TqdrDialogComponent : public TqdrReportComponent {
   CORE_DECLARE_CLASS()
  public:
   using TqdrReportComponent::TqdrReportComponent;
+  bool IsDialogObject() const override { return true; }
   bool ReadStoredEntry(const std::string& name, TqdrPropReader& reader,
                        TqdrXMLSerializer& serializer) override;
 };
@@ -209,6 +217,7 @@ class TqdrDialogControl : public TqdrReportComponent {
   CORE_DECLARE_CLASS()
  public:
   using TqdrReportComponent::TqdrReportComponent;
+  bool IsDialogObject() const override { return true; }
 };
 
 }  // namespace report

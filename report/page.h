@@ -22,6 +22,7 @@ class TqdrPage : public TqdrComponent {
   CORE_DECLARE_CLASS()
  public:
   using TqdrComponent::TqdrComponent;
+  TqdrPage* AsPage() const override { return const_cast<TqdrPage*>(this); }
 };
 
 // The paper the current printer offers by default (SetDefaults uses it).
@@ -155,6 +156,7 @@ class TqdrDialogPage : public TqdrPage {
  public:
   // Font "Tahoma" 8, button-face colour, sizeable, centred on the screen.
   explicit TqdrDialogPage(TqdrComponent* owner = nullptr);
+  bool IsDialogObject() const override { return true; }
 
   TFormBorderStyle BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(TFormBorderStyle v) { borderStyle_ = v; }

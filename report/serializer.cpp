@@ -452,10 +452,10 @@ std::string TqdrXMLSerializer::Diff(const TqdrComponent* c, const TqdrComponent*
   auto s = [&](const char* name, const std::string& a, const std::string& b) {
     if (a != b) AppendAttr(out, "", name, XmlEscape(ToFile(a)));
   };
-  auto* view = dynamic_cast<const TqdrView*>(c);
-  auto* baseView = dynamic_cast<const TqdrView*>(base);
-  auto* memo = dynamic_cast<const TqdrCustomMemoView*>(c);
-  auto* baseMemo = dynamic_cast<const TqdrCustomMemoView*>(base);
+  const TqdrView* view = c->AsView();
+  const TqdrView* baseView = base->AsView();
+  const TqdrCustomMemoView* memo = c->AsMemo();
+  const TqdrCustomMemoView* baseMemo = base->AsMemo();
   if (auto* pic = dynamic_cast<const TqdrPictureView*>(c); pic && pic->PictureChanged()) {
     TqdrPropWriter writer;
     pic->Picture()->WriteStoredData(writer, *this);
@@ -463,7 +463,7 @@ std::string TqdrXMLSerializer::Diff(const TqdrComponent* c, const TqdrComponent*
       AppendAttr(out, "", "Picture.PropData", BytesToHex(writer.Bytes()));
   }
   if (!view || view->Align() == TqdrAlign::baNone) f("l", c->Left(), base->Left());
-  if (dynamic_cast<const TqdrBand*>(c))
+  if (c->AsBand())
     AppendAttr(out, "", "t", core::FloatToStr(c->Top()));
   else
     f("t", c->Top(), base->Top());

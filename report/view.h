@@ -21,7 +21,7 @@ class TqdrView : public TqdrReportComponent {
   CORE_DECLARE_CLASS()
  public:
   explicit TqdrView(TqdrComponent* owner = nullptr);
-  TqdrView* AsView() override { return this; }
+  TqdrView* AsView() const override { return const_cast<TqdrView*>(this); }
   void Draw(QPainter& canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
 
   TqdrAlign Align() const { return align_; }
@@ -88,7 +88,9 @@ class TqdrStretcheable : public TqdrView {
   CORE_DECLARE_CLASS()
  public:
   using TqdrView::TqdrView;
-  TqdrStretcheable* AsStretcheable() override { return this; }
+  TqdrStretcheable* AsStretcheable() const override {
+    return const_cast<TqdrStretcheable*>(this);
+  }
   TqdrStretchMode StretchMode() const { return stretchMode_; }
   void SetStretchMode(TqdrStretchMode v) { stretchMode_ = v; }
 
@@ -115,7 +117,9 @@ class TqdrCustomMemoView : public TqdrStretcheable {
   CORE_DECLARE_CLASS()
  public:
   explicit TqdrCustomMemoView(TqdrComponent* owner = nullptr);
-  TqdrCustomMemoView* AsMemo() override { return this; }
+  TqdrCustomMemoView* AsMemo() const override {
+    return const_cast<TqdrCustomMemoView*>(this);
+  }
   void Draw(QPainter& canvas, double scaleX, double scaleY, double offsetX, double offsetY) override;
   ~TqdrCustomMemoView() override;
 
