@@ -68,13 +68,26 @@ QFont DeviceFont(const QString& family, int sizePoints, uint8_t style, double sc
 }
 
 
-// Device fonts are resolved once per family, pixel size and style.
-const QRawFont& RawFontFor(const QFont& font) {
-  static std::map<std::tuple<QString, int, int>, QRawFont> cache;
-  const int style = (font.bold() ? 1 : 0) | (font.italic() ? 2 : 0);
-  auto key = std::make_tuple(font.family(), font.pixelSize(), style);
+// Device fonts, their raw form and ascent, resolved once per family, pixel
+// size and style (sizes are in device pixels, so no device resolution enters).
+struct DeviceFace {
+  QFont font;
+  QRawFont raw;
+  double ascent = 0;
+};
+
+const DeviceFace& FaceFor(const QString& family, int sizePoints, uint8_t style, double scale) {
+  static std::map<std::tuple<QString, int, int>, DeviceFace> cache;
+  const int pixels = std::max(1, Rnd(sizePoints * scale * 96.0 / 72.0));
+  auto key = std::make_tuple(family, pixels, static_cast<int>(style));
   auto it = cache.find(key);
-  if (it == cache.end()) it = cache.emplace(key, QRawFont::fromFont(font)).first;
+  if (it == cache.end()) {
+    DeviceFace face;
+    face.font = DeviceFont(family, sizePoints, style, scale);
+    face.raw = QRawFont::fromFont(face.font);
+    face.ascent = QFontMetricsF(face.font).ascent();
+    it = cache.emplace(key, std::move(face)).first;
+  }
   return it->second;
 }
 
@@ -95,12 +108,12 @@ class TextRun {
   }
   void Flush(QPainter& painter, const QString& family, double scale, int lineTop) {
     if (chars_.empty()) return;
-    const QFont font = DeviceFont(family, size_, state_.style, scale);
-    const QFontMetricsF fm(font, painter.device());
-    double baseline = lineTop + fm.ascent();
+    const DeviceFace& face = FaceFor(family, size_, state_.style, scale);
+    const QFont& font = face.font;
+    double baseline = lineTop + face.ascent;
     if (state_.offsetFactor) baseline += state_.offsetFactor * font.pixelSize() * 0.5;
     painter.setPen(ToQColor(state_.color));
-    const QRawFont& raw = RawFontFor(font);
+    const QRawFont& raw = face.raw;
     QVector<quint32> glyphs;
     bool drawable = raw.isValid();
     if (drawable) {
@@ -253,13 +266,17 @@ void DrawLayoutText(QPainter& painter, const TqdrTextLayout& layout, TqdrTextMea
                     const TqdrTextRect& rect, const TqdrTextDrawParams& params) {
   const auto& lines = layout.Lines();
   if (lines.empty()) return;
-  painter.save();
-  if (params.clipped)
-    painter.setClipRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
   const double toDeviceX = params.scaleX / kReferenceRatio;
   const double lineStep = (layout.LineHeightPixels() + params.lineSpacing) * params.scaleY;
   const double blockHeight = lineStep * static_cast<double>(lines.size());
   const double rectWidth = rect.right - rect.left;
+  painter.save();
+  // A clip costs every device a path; text that stays inside needs none.
+  bool overflows = blockHeight > rect.bottom - rect.top;
+  for (size_t li = 0; li < lines.size() && !overflows; ++li)
+    overflows = lines[li].width * toDeviceX + params.paragraphGap * params.scaleX > rectWidth;
+  if (params.clipped && overflows)
+    painter.setClipRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
   double top = rect.top;
   if (params.vAlign == TqdrVAlign::vaBottom) top = rect.bottom - blockHeight;
   if (params.vAlign == TqdrVAlign::vaCenter)
