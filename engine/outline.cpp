@@ -8,7 +8,6 @@
 
 namespace engine {
 
-namespace {
 int IntProp(const report::TqdrXMLItem* item, const char* name) {
   try {
     return std::stoi(item->Prop(name));
@@ -16,7 +15,6 @@ int IntProp(const report::TqdrXMLItem* item, const char* name) {
     return 0;
   }
 }
-}  // namespace
 
 report::TqdrXMLItem* TqdrOutline::Current() const {
   if (!current_) current_ = pages_->OutlineItem();

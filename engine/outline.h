@@ -10,6 +10,9 @@ class TqdrXMLItem;
 
 namespace engine {
 
+// An item's integer attribute (page, top); 0 when it is missing or not a number.
+int IntProp(const report::TqdrXMLItem* item, const char* name);
+
 class TqdrCustomPreviewPages;
 
 class TqdrCustomOutline {

@@ -1,5 +1,6 @@
 // The page settings dialog of the preview.
 #include "engine/page_settings_form.h"
+#include "engine/resource_text.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -26,12 +27,6 @@ namespace engine {
 
 namespace {
 
-QString Res(int number) {
-  return QString::fromStdString(report::Resources().Lookup(number));
-}
-QString Res(const char* key) {
-  return QString::fromStdString(report::Resources().Lookup(key));
-}
 
 // A sheet with lines of text, upright or lying.
 QPixmap OrientationPicture(bool landscape) {

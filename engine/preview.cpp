@@ -1,6 +1,7 @@
 // The preview control: paging, zoom, find, outline, files, page editing and
 // preparation into the preview.
 #include "engine/preview.h"
+#include "engine/resource_text.h"
 
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -41,9 +42,6 @@ constexpr double kMm = 3.77953;
 constexpr int kPanelWidth = 260, kPanelHeight = 75;
 constexpr int64_t kPageBits = 1048576;  // 2^20
 
-QString Res(int number) {
-  return QString::fromStdString(report::Resources().Lookup(number));
-}
 std::string ResText(const char* key) {
   return report::Resources().Lookup(key);
 }
@@ -66,13 +64,6 @@ TqdrDesignerCall& Designer() {
   return designer;
 }
 
-int IntProp(const report::TqdrXMLItem* item, const char* name) {
-  try {
-    return std::stoi(item->Prop(name));
-  } catch (...) {
-    return 0;
-  }
-}
 
 }  // namespace
 
@@ -406,14 +397,7 @@ void TqdrCustomPreview::Print() {
 void TqdrCustomPreview::PrintReport() {
   if (busy_ || !pages_) return;
   pages_->SetPreviewPageNo(pageNo_);
-  Lock();
-  try {
-    pages_->PrintAll();
-  } catch (...) {
-    Unlock();
-    throw;
-  }
-  Unlock();
+  Locked([this] { return pages_->PrintAll(); });
 }
 
 void TqdrCustomPreview::SaveReport() {
@@ -425,15 +409,10 @@ void TqdrCustomPreview::SaveReport() {
 
 void TqdrCustomPreview::SaveToFile(const std::string& fileName) {
   if (busy_ || !pages_) return;
-  Lock();
-  ShowMessage(ResText("clSaving"), false);
-  try {
+  Locked([&] {
+    ShowMessage(ResText("clSaving"), false);
     pages_->SaveToFile(fileName);
-  } catch (...) {
-    Unlock();
-    throw;
-  }
-  Unlock();
+  });
 }
 
 void TqdrCustomPreview::LoadReport() {
@@ -466,16 +445,7 @@ void TqdrCustomPreview::LoadFromFile(const std::string& fileName) {
 bool TqdrCustomPreview::ExportReport(TqdrExportFilter& filter) {
   if (busy_ || !pages_) return false;
   pages_->SetPreviewPageNo(pageNo_);
-  Lock();
-  bool done = false;
-  try {
-    done = pages_->ExportTo(filter);
-  } catch (...) {
-    Unlock();
-    throw;
-  }
-  Unlock();
-  return done;
+  return Locked([&] { return pages_->ExportTo(filter); });
 }
 
 void TqdrCustomPreview::ClearPages() {

@@ -175,6 +175,16 @@ class TqdrCustomPreview : public QWidget, public report::TqdrPreviewLink {
  private:
   void Lock();
   void Unlock();
+  // Runs `work` with the preview locked; unlocked afterwards, also when it raises.
+  template <class Work>
+  auto Locked(Work work) {
+    Lock();
+    struct Unlocker {
+      TqdrCustomPreview* p;
+      ~Unlocker() { p->Unlock(); }
+    } unlocker{this};
+    return work();
+  }
   void PageChanged();
   void SetBusy(bool busy);
   void AddOutlineItems(QTreeWidgetItem* parent);

@@ -1,6 +1,7 @@
 // The preview window: toolbar, status bar, caption, keys and full screen,
 // and the entry points that show a report's prepared pages in it.
 #include "engine/preview_form.h"
+#include "engine/resource_text.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -40,12 +41,6 @@ namespace pb = report::preview_button;
 
 namespace {
 
-QString Res(int number) {
-  return QString::fromStdString(report::Resources().Lookup(number));
-}
-QString Res(const char* key) {
-  return QString::fromStdString(report::Resources().Lookup(key));
-}
 
 std::map<report::TqdrReport*, TqdrPreviewForm*>& Windows() {
   static std::map<report::TqdrReport*, TqdrPreviewForm*> windows;

@@ -1,5 +1,6 @@
 // The print dialog's window.
 #include "engine/print_dialog.h"
+#include "engine/resource_text.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -28,12 +29,6 @@ namespace engine {
 
 namespace {
 
-QString Res(int number) {
-  return QString::fromStdString(report::Resources().Lookup(number));
-}
-QString Res(const char* key) {
-  return QString::fromStdString(report::Resources().Lookup(key));
-}
 
 QIcon PrinterIcon() {
   QPixmap pm(16, 16);

@@ -1,5 +1,6 @@
 // The preview's find dialog.
 #include "engine/search_dialog.h"
+#include "engine/resource_text.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -13,12 +14,6 @@
 #include "report/resources.h"
 
 namespace engine {
-
-namespace {
-QString Res(int number) {
-  return QString::fromStdString(report::Resources().Lookup(number));
-}
-}  // namespace
 
 TqdrSearchDialog::TqdrSearchDialog(const std::string& lastText, QWidget* parent) : QDialog(parent) {
   setWindowTitle(Res(300));

@@ -1,6 +1,7 @@
 // Band engine: small templates built in code, prepared into a pages store and
 // checked on the prepared bands' places and their memos' texts.
 #include "engine/engine.h"
+#include "survey_rows.h"
 
 #include <gtest/gtest.h>
 
@@ -423,29 +424,9 @@ namespace {
 // The survey print template over a dataset of five records: one page per
 // record, in order, with empty text where a field is null.
 TEST(SurveyTemplate, OnePagePerRecordInOrder) {
-  class Survey : public report::TqdrUserDataSet {
-   public:
-    report::TqdrFieldType FieldType(const std::string&) override {
-      return report::TqdrFieldType::fftString;
-    }
-  } survey;
-  survey.SetName("QDDBBRXX");
-  survey.SetRangeEnd(report::TqdrRangeEnd::reCount);
-  survey.SetRangeEndCount(5);
-  survey.OnGetValue = [&survey](const std::string& field, core::Variant& v) {
-    if (field == "mrn000") v = core::Variant("MRN" + std::to_string(survey.RecNo() + 1));
-  };
+  enginetest::SurveyRows survey(5);
   report::TqdrReport report;
-  ASSERT_TRUE(
-      report.LoadFromFile(std::string(SURVEY_SOURCE_DIR) + "/data/医院出院病人调查表(病案).qr3"));
-  auto* band = dynamic_cast<report::TqdrMasterData*>(report.FindObject("MasterData1"));
-  ASSERT_NE(nullptr, band);
-  band->SetDataSet(&survey);
-  // The stored template also names QDDBBRXX as the report's own dataset; the
-  // band runs over it, so the print path leaves the report-level one unset.
-  report.SetDataSet(nullptr);
-  report.Datasets()->Clear();
-  report.Datasets()->AddDataSet(&survey);
+  ASSERT_TRUE(survey.LoadSurvey(report));
   TqdrPreviewPages pages(&report);
   TqdrEngine engine(report, pages);
   ASSERT_TRUE(report.PrepareScript()) << report.ErrorsText();

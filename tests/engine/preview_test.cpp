@@ -1,6 +1,7 @@
 // The preview window: page layout, zoom modes, keys, finding text, the
 // outline, files, editing, preparation into the window, its toolbar, the
 // progress window and PDF export.
+#include "survey_rows.h"
 #include "engine/preview.h"
 
 #include <gtest/gtest.h>
@@ -755,29 +756,10 @@ TEST(ProgressWindowTest, CancelAndTheDisabledOwner) {
 // What a user sees: the survey form in the window.
 
 TEST(PreviewScreenshotTest, SurveyFormInTheWindow) {
-  class Survey : public report::TqdrUserDataSet {
-   public:
-    report::TqdrFieldType FieldType(const std::string&) override {
-      return report::TqdrFieldType::fftString;
-    }
-  } survey;
-  survey.SetName("QDDBBRXX");
-  survey.SetRangeEnd(report::TqdrRangeEnd::reCount);
-  survey.SetRangeEndCount(3);
-  survey.OnGetValue = [&survey](const std::string& field, core::Variant& v) {
-    if (field == "mrn000") v = core::Variant("MRN" + std::to_string(survey.RecNo() + 1));
-    if (field == "xm0000") v = core::Variant("张三");
-  };
+  enginetest::SurveyRows survey(3, {{"xm0000", "张三"}});
   UseSurveyFonts();
   report::TqdrReport report;
-  ASSERT_TRUE(
-      report.LoadFromFile(std::string(SURVEY_SOURCE_DIR) + "/data/医院出院病人调查表(病案).qr3"));
-  auto* band = dynamic_cast<report::TqdrMasterData*>(report.FindObject("MasterData1"));
-  ASSERT_NE(nullptr, band);
-  band->SetDataSet(&survey);
-  report.SetDataSet(nullptr);
-  report.Datasets()->Clear();
-  report.Datasets()->AddDataSet(&survey);
+  ASSERT_TRUE(survey.LoadSurvey(report));
   engine::TqdrPreviewPages pages(&report);
   engine::TqdrEngine run(report, pages);
   ASSERT_TRUE(report.PrepareScript()) << report.ErrorsText();
