@@ -26,6 +26,28 @@ int Rnd(double v) {
 
 }  // namespace
 
+// GDI's forward diagonal runs down from left to right, like Qt's FDiagPattern.
+Qt::BrushStyle HatchOf(TBrushStyle s) {
+  switch (s) {
+    case TBrushStyle::bsHorizontal:
+      return Qt::HorPattern;
+    case TBrushStyle::bsVertical:
+      return Qt::VerPattern;
+    case TBrushStyle::bsFDiagonal:
+      return Qt::FDiagPattern;
+    case TBrushStyle::bsBDiagonal:
+      return Qt::BDiagPattern;
+    case TBrushStyle::bsCross:
+      return Qt::CrossPattern;
+    case TBrushStyle::bsDiagCross:
+      return Qt::DiagCrossPattern;
+    case TBrushStyle::bsSolid:
+    case TBrushStyle::bsClear:
+      break;
+  }
+  return Qt::NoBrush;
+}
+
 Qt::PenStyle PenStyleOf(TqdrFrameStyle s) {
   switch (s) {
     case TqdrFrameStyle::fsSolid:
@@ -192,14 +214,9 @@ void DrawBackground(QPainter& painter, const TqdrView& view, const TqdrDrawRect&
   if (view.Color() != clTransparent)
     painter.fillRect(r.x, r.y, r.x1 - r.x + 1, r.y1 - r.y + 1, ToQColor(view.Color()));
   const TBrushStyle bs = view.BrushStyle();
-  if (bs >= TBrushStyle::bsHorizontal && bs <= TBrushStyle::bsDiagCross) {
-    static const Qt::BrushStyle kHatch[] = {Qt::HorPattern,   Qt::VerPattern,
-                                            Qt::BDiagPattern, Qt::FDiagPattern,
-                                            Qt::CrossPattern, Qt::DiagCrossPattern};
-    int index = static_cast<int>(bs) - static_cast<int>(TBrushStyle::bsHorizontal);
+  if (const Qt::BrushStyle hatch = HatchOf(bs); hatch != Qt::NoBrush)
     painter.fillRect(r.x, r.y, r.x1 - r.x + 2, r.y1 - r.y + 2,
-                     QBrush(ToQColor(view.Frame()->Color()), kHatch[index]));
-  }
+                     QBrush(ToQColor(view.Frame()->Color()), hatch));
 }
 
 void DrawFrame(QPainter& painter, const TqdrView& view, const TqdrDrawRect& r) {

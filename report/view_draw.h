@@ -19,6 +19,8 @@ class TqdrCustomMemoView;
 class TqdrQtTextMeasure;
 
 QColor ToQColor(int32_t color);
+// The hatch of a brush style; Qt::NoBrush for solid and clear.
+Qt::BrushStyle HatchOf(TBrushStyle style);
 // The pen style of a frame style (double lines draw solid).
 Qt::PenStyle PenStyleOf(TqdrFrameStyle style);
 

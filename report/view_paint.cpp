@@ -20,27 +20,6 @@ int Rnd(double v) {
   return static_cast<int>(std::nearbyint(v));
 }
 
-Qt::BrushStyle HatchOf(TBrushStyle s) {
-  switch (s) {
-    case TBrushStyle::bsHorizontal:
-      return Qt::HorPattern;
-    case TBrushStyle::bsVertical:
-      return Qt::VerPattern;
-    case TBrushStyle::bsFDiagonal:
-      return Qt::FDiagPattern;
-    case TBrushStyle::bsBDiagonal:
-      return Qt::BDiagPattern;
-    case TBrushStyle::bsCross:
-      return Qt::CrossPattern;
-    case TBrushStyle::bsDiagCross:
-      return Qt::DiagCrossPattern;
-    case TBrushStyle::bsSolid:
-    case TBrushStyle::bsClear:
-      break;
-  }
-  return Qt::NoBrush;
-}
-
 // Pen of a frame: its colour and style; dashed styles are one pixel wide.
 QPen FramePen(const TqdrFrame& f, int width) {
   if (f.Color() == clTransparent || f.Width() <= 0) return QPen(Qt::NoPen);
