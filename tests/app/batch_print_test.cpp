@@ -140,6 +140,7 @@ TEST_F(BatchPrintTest, QuarterPrintsOnePagePerRecordWithItsValues) {
     EXPECT_TRUE(has("1.5出生日期 " + row[1] + " 年 " + row[2] + " 月 " + row[3] + " 日"));
     EXPECT_TRUE(has("2.2 入院科别代码 " + row[4] + "(" + row[5] + ")"));
     EXPECT_TRUE(has("福州市第一人民医院出院病人调查表"));
+    EXPECT_TRUE(has("7.0住院费用总计（元） " + row[6])) << "costs";
     if (row[7].empty())
       EXPECT_TRUE(has("3.4出院时其它诊断1（填ICD-10编码） 3.5")) << "a null prints blank";
   }
