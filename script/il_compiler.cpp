@@ -140,7 +140,8 @@ void TsqILCompiler::DeclareRoutine(const TsqILNode& n, TsqScript& script) {
   if (isFunction) {
     const TsqILNode* t = Child(n, "type");
     type = t ? ResolveType(t->text) : std::string("Variant");
-    if (core::EqualsNoCase(type, "void")) {
+    // void may be aliased to a type; it still makes a procedure.
+    if (core::EqualsNoCase(type, "void") || (t && core::EqualsNoCase(t->text, "void"))) {
       isFunction = false;
       type.clear();
     }
@@ -227,7 +228,8 @@ void TsqILCompiler::CompileElement(const TsqILNode& n, TsqScript& script, TsqSta
   } else if (k == "callstmt" || k == "delete") {
     const TsqILNode* d = Child(n, "dsgn");
     if (!d) return;
-    auto target = Designator(*d, script);
+    auto target = Designator(
+        *d, script, k == "delete" ? TsqDesignatorMode::Destructor : TsqDesignatorMode::Normal);
     std::string mod;
     if (const TsqILNode* m = Child(n, "modificator")) mod = m->text;
     if (!mod.empty() && target->IsReadOnly()) Fail(Messages().SLeftCantAssigned, d->pos);
@@ -259,6 +261,8 @@ void TsqILCompiler::CompileElement(const TsqILNode& n, TsqScript& script, TsqSta
     }
   } else if (k == "forstmt") {
     CompileFor(n, script, list);
+  } else if (k == "cppforstmt") {
+    CompileCppFor(n, script, list);
   } else if (k == "whilestmt") {
     const TsqILNode* c = Child(n, "expr");
     if (!c) return;
@@ -499,6 +503,29 @@ void TsqILCompiler::CompileFor(const TsqILNode& n, TsqScript& script, TsqStateme
       CompileElement(*c, script, s->Body());
 }
 
+// for (init; condition; step) body: the compoundstmt before the condition is
+// the init part, the one after it the step part, the rest the body.
+void TsqILCompiler::CompileCppFor(const TsqILNode& n, TsqScript& script, TsqStatementList& list) {
+  const TsqILNode* init = nullptr;
+  const TsqILNode* cond = nullptr;
+  const TsqILNode* step = nullptr;
+  size_t body = 0;
+  for (size_t i = 0; i < n.children.size() && !step; ++i) {
+    const TsqILNode* c = n.children[i].get();
+    if (!init && Is(*c, "compoundstmt")) init = c;
+    else if (init && !cond && Is(*c, "expr")) cond = c;
+    else if (cond && Is(*c, "compoundstmt")) step = c;
+    body = i + 1;
+  }
+  if (!step) return;
+  auto* s = AddStatement<TsqCppForStmt>(list, script, n, unit_, nullptr);
+  // Declarations of the init part must exist before the condition compiles.
+  CompileStatements(*init, 0, script, s->InitList());
+  s->SetCondition(Expression(*cond, script));
+  CompileStatements(*step, 0, script, s->StepList());
+  CompileStatements(n, body, script, s->Body());
+}
+
 void TsqILCompiler::CompileWith(const TsqILNode& n, TsqScript& script, TsqStatementList& list) {
   const size_t activeBefore = withObjects_.size();
   for (const auto& c : n.children) {
@@ -545,6 +572,10 @@ void TsqILCompiler::FeedExpression(const TsqILNode& expr, TsqExpression& e, TsqS
     else if (k == "string") e.AddString(c->text, c->pos);
     else if (k == "dsgn") e.AddDesignator(Designator(*c, script), c->pos);
     else if (k == "set") e.AddSet(Set(*c, script), c->pos);
+    else if (k == "new") {
+      if (const TsqILNode* d = Child(*c, "dsgn"))
+        e.AddDesignator(Designator(*d, script, TsqDesignatorMode::Constructor), c->pos);
+    }
     else if (k == "expr") FeedExpression(*c, e, script);
   }
 }
@@ -559,6 +590,11 @@ std::unique_ptr<TsqSetExpression> TsqILCompiler::Set(const TsqILNode& set, TsqSc
 }
 
 std::unique_ptr<TsqDesignator> TsqILCompiler::Designator(const TsqILNode& dsgn, TsqScript& script) {
+  return Designator(dsgn, script, TsqDesignatorMode::Normal);
+}
+
+std::unique_ptr<TsqDesignator> TsqILCompiler::Designator(const TsqILNode& dsgn, TsqScript& script,
+                                                         TsqDesignatorMode mode) {
   std::vector<TsqNamePart> parts;
   bool addr = false;
   for (const auto& c : dsgn.children) {
@@ -579,6 +615,7 @@ std::unique_ptr<TsqDesignator> TsqILCompiler::Designator(const TsqILNode& dsgn, 
     }
   }
   TsqDesignatorOptions options;
+  options.mode = mode;
   options.declareVars = DeclareVarsOf(parser_);
   options.mainScript = &main_;
   options.withObjects = withObjects_;

@@ -19,6 +19,7 @@ class TsqDesignator;
 class TsqSetExpression;
 class TsqProcVariable;
 struct TsqILNode;
+enum class TsqDesignatorMode;
 
 class TsqILCompiler {
  public:
@@ -38,11 +39,14 @@ class TsqILCompiler {
   void CompileUses(const TsqILNode& n, TsqScript& script, TsqStatementList& list);
   void CompileAssign(const TsqILNode& n, TsqScript& script, TsqStatementList& list);
   void CompileFor(const TsqILNode& n, TsqScript& script, TsqStatementList& list);
+  void CompileCppFor(const TsqILNode& n, TsqScript& script, TsqStatementList& list);
   void CompileWith(const TsqILNode& n, TsqScript& script, TsqStatementList& list);
 
   std::unique_ptr<TsqExpression> Expression(const TsqILNode& expr, TsqScript& script);
   void FeedExpression(const TsqILNode& expr, TsqExpression& e, TsqScript& script);
   std::unique_ptr<TsqSetExpression> Set(const TsqILNode& set, TsqScript& script);
+  std::unique_ptr<TsqDesignator> Designator(const TsqILNode& dsgn, TsqScript& script,
+                                            TsqDesignatorMode mode);
   std::unique_ptr<TsqDesignator> Designator(const TsqILNode& dsgn, TsqScript& script);
   std::string ResolveType(const std::string& name) const;
   void Position(const TsqILNode& n);

@@ -20,6 +20,7 @@ namespace sq {
 
 // Built-in grammars, generated from script/grammars/*.xml.
 extern const char kVuredeVizivoGrammar[];
+extern const char kDppAzirezGrammar[];
 
 // ---------------------------------------------------------------------------
 // Grammars.
@@ -70,6 +71,7 @@ void AddBuiltIns(Registry& r) {
   if (r.builtIns) return;
   r.builtIns = true;
   r.texts.emplace_back("VuredeVizivo", kVuredeVizivoGrammar);
+  r.texts.emplace_back("D++Azirez", kDppAzirezGrammar);
 }
 
 TsqGrammarNode::Kind KindOf(const std::string& lower) {

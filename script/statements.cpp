@@ -290,6 +290,10 @@ TsqCppForStmt::TsqCppForStmt(TsqScript* script, std::unique_ptr<TsqCustomExpress
 
 TsqCppForStmt::~TsqCppForStmt() = default;
 
+void TsqCppForStmt::SetCondition(std::unique_ptr<TsqCustomExpression> condition) {
+  condition_ = std::move(condition);
+}
+
 void TsqCppForStmt::Execute() {
   if (!BeginStatement(*this)) return;
   TsqScript* s = Script();

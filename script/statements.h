@@ -200,6 +200,7 @@ class TsqCppForStmt final : public TsqStatement {
   TsqCppForStmt(TsqScript* script, std::unique_ptr<TsqCustomExpression> condition);
   ~TsqCppForStmt() override;
   void Execute() override;
+  void SetCondition(std::unique_ptr<TsqCustomExpression> condition);
   TsqStatementList& InitList() { return init_; }
   TsqStatementList& StepList() { return step_; }
   TsqStatementList& Body() { return body_; }
