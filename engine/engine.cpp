@@ -16,6 +16,7 @@
 #include "engine/aggregate_list.h"
 #include "engine/band_layout.h"
 #include "engine/engine_layout_host.h"
+#include "engine/engine_module.h"
 #include "report/band.h"
 #include "report/collections.h"
 #include "report/dataset.h"
@@ -105,8 +106,14 @@ TqdrEngine::TqdrEngine(report::TqdrReport& report, TqdrPreviewPages& pages)
       aggregates_(std::make_unique<TqdrAggregateList>(report)),
       layoutHost_(std::make_unique<TqdrEngineLayoutHost>(*this)),
       layout_(std::make_unique<TqdrBandLayout>(*layoutHost_)) {
+  RegisterEngineModule();
   pages_.SetEngine(this);
   report_.SetEngineLink(this);
+}
+
+core::TObject* TqdrEngine::OutlineObject() {
+  if (!outlineObject_) outlineObject_ = std::make_unique<TqdrOutlineObject>(*this);
+  return outlineObject_.get();
 }
 
 TqdrEngine::~TqdrEngine() {

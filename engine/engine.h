@@ -30,6 +30,7 @@ namespace engine {
 class TqdrAggregateList;
 class TqdrBandLayout;
 class TqdrEngineLayoutHost;
+class TqdrOutlineObject;
 
 // The engine state scripts see (published properties).
 class TqdrCustomEngine : public report::TqdrPersistent {
@@ -122,7 +123,7 @@ class TqdrEngine : public TqdrCustomEngine, public report::TqdrEngineLink, publi
   core::Variant AggregateValue(const std::string& name, const std::string& expr,
                                core::TObject* band, int flags) override;
   core::TObject* EngineObject() override { return this; }
-  core::TObject* OutlineObject() override { return nullptr; }
+  core::TObject* OutlineObject() override;
   void ClearNotifyList() override { BandListeners.clear(); }
 
   // Calls the script procedure `handler` with `sender` (nothing when the name
@@ -188,6 +189,7 @@ class TqdrEngine : public TqdrCustomEngine, public report::TqdrEngineLink, publi
   std::unique_ptr<TqdrAggregateList> aggregates_;
   std::unique_ptr<TqdrEngineLayoutHost> layoutHost_;
   std::unique_ptr<TqdrBandLayout> layout_;
+  std::unique_ptr<TqdrOutlineObject> outlineObject_;
   std::vector<TqdrHeaderListItem> headers_;
   report::TqdrReportPage* page_ = nullptr;
 

@@ -10,7 +10,9 @@
 
 namespace report {
 
-TqdrExpressionCache::TqdrExpressionCache() : script_(std::make_unique<sq::TsqScript>()) {}
+TqdrExpressionCache::TqdrExpressionCache() : script_(std::make_unique<sq::TsqScript>()) {
+  script_->SetExtendedIdentChars(true);
+}
 
 TqdrExpressionCache::~TqdrExpressionCache() = default;
 

@@ -8,15 +8,13 @@
 #include "core/variant_ops.h"
 #include "report/component.h"
 #include "report/expression_cache.h"
+#include "report/report_module.h"
 #include "report/report.h"
 #include "report/resources.h"
 #include "report/view.h"
-#include "script/classes_module.h"
-#include "script/dialogs_module.h"
 #include "script/helpers.h"
 #include "script/messages.h"
 #include "script/script.h"
-#include "script/system_module.h"
 #include "script/variables.h"
 
 namespace report {
@@ -47,18 +45,6 @@ std::string UpperTrimmedBefore(const std::string& s, char stop) {
   head = head.substr(b, e - b);
   for (char& c : head) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return head;
-}
-
-// The runtime library every report script sees.
-void RegisterScriptModules() {
-  static const bool done = [] {
-    sq::RegisterSystemModule();
-    sq::RegisterClassesModule();
-    sq::RegisterFormsModule();
-    sq::RegisterDialogsModule();
-    return true;
-  }();
-  (void)done;
 }
 
 }  // namespace
@@ -144,8 +130,11 @@ bool TqdrReport::PrepareScript() {
   expressionCache_->Clear();
   expressionCache_->SetScriptLanguage(scriptLanguage_);
   if (engineLink_) engineLink_->ClearNotifyList();
-  RegisterScriptModules();
-  if (!script_->RTTIAdded()) script_->AddRTTI();
+  RegisterReportScriptModules();
+  if (!script_->RTTIAdded()) {
+    script_->SetExtendedIdentChars(true);
+    script_->AddRTTI();
+  }
   script_->ClearItems(this);
   script_->SetAddedBy(this);
   script_->SetTracksRunningScope(true);
