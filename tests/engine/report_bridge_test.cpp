@@ -6,6 +6,7 @@
 #include "core/error.h"
 #include "engine/engine.h"
 #include "engine/preview_pages.h"
+#include "engine/report_runtime.h"
 #include "report/band.h"
 #include "report/collections.h"
 #include "report/page.h"
@@ -99,6 +100,55 @@ TEST_F(ReportBridgeTest, ScriptsDriveTheEngineAndStopTheRun) {
   EXPECT_TRUE(report_.Terminated());
   EXPECT_EQ(3, pages_.PageCount()) << "a page per row, and no third row";
   EXPECT_EQ("1;2;", Texts());
+}
+
+// Through the report object: handlers change memos and bands while the
+// report prepares, the pages show it, and the template is back afterwards.
+TEST_F(ReportBridgeTest, HandlersShapeThePagesAndTheTemplateComesBack) {
+  InstallReportRuntime();
+  report::TqdrReport r;
+  auto* page = new report::TqdrReportPage(&r);
+  page->SetParent(&r);
+  page->SetName("Page1");
+  auto* title = new report::TqdrReportTitle(&r);
+  title->SetParent(page);
+  title->SetName("ReportTitle1");
+  title->SetBounds(0, 0, 700, 30);
+  auto* free = new report::TqdrMemoView(&r);
+  free->SetParent(title);
+  free->SetName("Free");
+  free->SetBounds(0, 0, 300, 20);
+  auto* band = new report::TqdrMasterData(&r);
+  band->SetParent(page);
+  band->SetName("MasterData1");
+  band->SetBounds(0, 40, 700, 30);
+  band->SetRowCount(6);
+  auto* memo = new report::TqdrMemoView(&r);
+  memo->SetParent(band);
+  memo->SetName("Row");
+  memo->SetBounds(0, 0, 300, 20);
+  memo->SetText("row");
+  r.Variables()->SetVariables("Prefix", core::Variant("No."));
+  r.ScriptText()->SetLines(
+      {"procedure RowBefore(Sender: TqdrBand);", "begin",
+       "  Row.Text := Report.Variables['Prefix'] + IntToStr(<Line>);",
+       "  MasterData1.Visible := <Line> <> 2;", "  if <Line> = 4 then Report.Terminated := True;",
+       "end;", "procedure TitleBefore(Sender: TqdrBand);", "begin",
+       "  Free.Text := 'free ' + IntToStr(Round(Engine.FreeSpace));", "end;", "begin end."});
+  band->SetOnBeforePrint("RowBefore");
+  title->SetOnBeforePrint("TitleBefore");
+  ASSERT_TRUE(r.Prepare()) << r.ErrorsText();
+  TqdrPreviewPages& pages = *PreparedPages(r);
+  std::string texts;
+  for (report::TqdrComponent* c : pages.PageAt(0)->AllObjects())
+    if (auto* m = dynamic_cast<report::TqdrCustomMemoView*>(c)) texts += m->Text() + ";";
+  // A4 without margins: 297 mm = 1122.5 units free on the empty page. Row 2
+  // is hidden; stopping in row 4 ends the loop after that row.
+  EXPECT_EQ("free 1123;No.1;No.3;No.4;", texts);
+  auto* memoAfter = dynamic_cast<report::TqdrMemoView*>(r.FindObject("Row"));
+  ASSERT_NE(nullptr, memoAfter);
+  EXPECT_EQ("row", memoAfter->Text()) << "the template is back to its design";
+  EXPECT_TRUE(r.FindObject("MasterData1")->Visible());
 }
 
 }  // namespace
