@@ -2,6 +2,7 @@
 // the intermediate program.
 #include "script/il_compiler.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "core/error.h"
@@ -259,7 +260,7 @@ void TsqILCompiler::CompileElement(const TsqILNode& n, TsqScript& script, TsqSta
         CompileElement(*child, script, s->ElseList());
       }
     }
-  } else if (k == "forstmt") {
+  } else if (k == "forstmt" || k == "vbforstmt") {
     CompileFor(n, script, list);
   } else if (k == "cppforstmt") {
     CompileCppFor(n, script, list);
@@ -349,12 +350,19 @@ void TsqILCompiler::CompileVar(const TsqILNode& n, TsqScript& script, TsqStateme
     Fail(NamedMessage(m.SUnknownType, type), typeNode ? typeNode->pos : n.pos);
   }
   if (Child(n, "varparam")) varParams = true;
-  const TsqILNode* arrayNode = Child(n, "array");
-  const TsqILNode* init = Child(n, "init");
-  const TsqILNode* initExpr = init ? Child(*init, "expr") : nullptr;
-
-  for (const auto& c : n.children) {
+  // With the type written first (int a[2] = x, b), each name takes the array
+  // and init that follow it; otherwise they apply to every name of the group.
+  const bool typeFirst = !n.children.empty() && Is(*n.children.front(), "type");
+  for (size_t i = 0; i < n.children.size(); ++i) {
+    const auto& c = n.children[i];
     if (!Is(*c, "ident")) continue;
+    const TsqILNode* arrayNode = typeFirst ? nullptr : Child(n, "array");
+    const TsqILNode* init = typeFirst ? nullptr : Child(n, "init");
+    for (size_t j = i + 1; typeFirst && j < n.children.size() && !Is(*n.children[j], "ident"); ++j) {
+      if (Is(*n.children[j], "array")) arrayNode = n.children[j].get();
+      if (Is(*n.children[j], "init")) init = n.children[j].get();
+    }
+    const TsqILNode* initExpr = init ? Child(*init, "expr") : nullptr;
     const std::string& name = c->text;
     if (params) {
       auto p = std::make_unique<TsqParamItem>(name, kind, type);
@@ -479,10 +487,12 @@ void TsqILCompiler::CompileFor(const TsqILNode& n, TsqScript& script, TsqStateme
   const TsqMessages& m = Messages();
   const TsqILNode* id = Child(n, "ident");
   if (!id) return;
+  // FOR v = a TO b [STEP c] counts by variants and may have a step.
+  const bool vb = Is(n, "vbforstmt");
   std::vector<const TsqILNode*> exprs;
   bool down = false;
   for (const auto& c : n.children) {
-    if (Is(*c, "expr") && exprs.size() < 2) exprs.push_back(c.get());
+    if (Is(*c, "expr") && exprs.size() < (vb ? 3u : 2u)) exprs.push_back(c.get());
     if (Is(*c, "downto")) down = true;
   }
   if (exprs.size() < 2) return;
@@ -496,11 +506,22 @@ void TsqILCompiler::CompileFor(const TsqILNode& n, TsqScript& script, TsqStateme
     Fail(m.SForError, id->pos);
   if (v->IsReadOnly() || (v->Typ() != stInt && v->Typ() != stFloat && v->Typ() != stVariant))
     Fail(m.SForError, id->pos);
-  auto* s = AddStatement<TsqForStmt>(list, script, n, unit_, v, Expression(*exprs[0], script),
-                                     Expression(*exprs[1], script), down);
+  auto isHead = [&](const TsqILNode* c) {
+    return c == id || Is(*c, "downto") || std::find(exprs.begin(), exprs.end(), c) != exprs.end();
+  };
+  TsqStatementList* body;
+  if (vb) {
+    auto* s = AddStatement<TsqVbForStmt>(
+        list, script, n, unit_, v, Expression(*exprs[0], script), Expression(*exprs[1], script),
+        exprs.size() > 2 ? Expression(*exprs[2], script) : nullptr);
+    body = &s->Body();
+  } else {
+    auto* s = AddStatement<TsqForStmt>(list, script, n, unit_, v, Expression(*exprs[0], script),
+                                       Expression(*exprs[1], script), down);
+    body = &s->Body();
+  }
   for (const auto& c : n.children)
-    if (c.get() != id && c.get() != exprs[0] && c.get() != exprs[1] && !Is(*c, "downto"))
-      CompileElement(*c, script, s->Body());
+    if (!isHead(c.get())) CompileElement(*c, script, *body);
 }
 
 // for (init; condition; step) body: the compoundstmt before the condition is

@@ -21,6 +21,7 @@ namespace sq {
 // Built-in grammars, generated from script/grammars/*.xml.
 extern const char kVuredeVizivoGrammar[];
 extern const char kDppAzirezGrammar[];
+extern const char kVazerUdoridGrammar[];
 
 // ---------------------------------------------------------------------------
 // Grammars.
@@ -72,6 +73,7 @@ void AddBuiltIns(Registry& r) {
   r.builtIns = true;
   r.texts.emplace_back("VuredeVizivo", kVuredeVizivoGrammar);
   r.texts.emplace_back("D++Azirez", kDppAzirezGrammar);
+  r.texts.emplace_back("VazerUdorid", kVazerUdoridGrammar);
 }
 
 TsqGrammarNode::Kind KindOf(const std::string& lower) {
@@ -622,6 +624,9 @@ bool TsqILParser::MakeILScript(std::string_view text) {
   if (LanguageDirective(text, directive, startOffset)) SelectLanguage(directive);
   if (!grammar_) SelectLanguage(script_.SyntaxType());
   source_ = std::string(text);
+  // Where line ends end statements, the last line needs no line break of its own.
+  if (!parser_.SkipEOL() && !source_.empty() && source_.back() != '\n' && source_.back() != '\r')
+    source_ += "\r\n";
   parser_.SetText(source_);
   parser_.SetPosition(startOffset + 1);
   TsqILWalker walker(*this);
