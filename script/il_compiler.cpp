@@ -358,9 +358,11 @@ void TsqILCompiler::CompileVar(const TsqILNode& n, TsqScript& script, TsqStateme
     if (!Is(*c, "ident")) continue;
     const TsqILNode* arrayNode = typeFirst ? nullptr : Child(n, "array");
     const TsqILNode* init = typeFirst ? nullptr : Child(n, "init");
-    for (size_t j = i + 1; typeFirst && j < n.children.size() && !Is(*n.children[j], "ident"); ++j) {
-      if (Is(*n.children[j], "array")) arrayNode = n.children[j].get();
-      if (Is(*n.children[j], "init")) init = n.children[j].get();
+    for (size_t j = i + 1; typeFirst && j < n.children.size(); ++j) {
+      const TsqILNode* f = n.children[j].get();
+      if (Is(*f, "ident")) break;
+      if (Is(*f, "array")) arrayNode = f;
+      if (Is(*f, "init")) init = f;
     }
     const TsqILNode* initExpr = init ? Child(*init, "expr") : nullptr;
     const std::string& name = c->text;
