@@ -528,7 +528,27 @@ void TsqILCompiler::CompileFor(const TsqILNode& n, TsqScript& script, TsqStateme
 
 // for (init; condition; step) body: the compoundstmt before the condition is
 // the init part, the one after it the step part, the rest the body.
+// for (init; condition; step) with one unwrapped item per part (JScript):
+// everything before the condition is the init part, the element after it the
+// step part, the rest the body.
+void TsqILCompiler::CompileSingleItemFor(const TsqILNode& n, TsqScript& script,
+                                         TsqStatementList& list) {
+  size_t cond = 0;
+  while (cond < n.children.size() && !Is(*n.children[cond], "expr")) ++cond;
+  if (cond + 1 >= n.children.size()) return;
+  auto* s = AddStatement<TsqCppForStmt>(list, script, n, unit_, nullptr);
+  for (size_t i = 0; i < cond; ++i) CompileElement(*n.children[i], script, s->InitList());
+  s->SetCondition(Expression(*n.children[cond], script));
+  CompileElement(*n.children[cond + 1], script, s->StepList());
+  CompileStatements(n, cond + 2, script, s->Body());
+}
+
 void TsqILCompiler::CompileCppFor(const TsqILNode& n, TsqScript& script, TsqStatementList& list) {
+  if (n.children.empty()) return;
+  if (!Is(*n.children[0], "compoundstmt")) {
+    CompileSingleItemFor(n, script, list);
+    return;
+  }
   const TsqILNode* init = nullptr;
   const TsqILNode* cond = nullptr;
   const TsqILNode* step = nullptr;

@@ -40,6 +40,7 @@ class TsqILCompiler {
   void CompileAssign(const TsqILNode& n, TsqScript& script, TsqStatementList& list);
   void CompileFor(const TsqILNode& n, TsqScript& script, TsqStatementList& list);
   void CompileCppFor(const TsqILNode& n, TsqScript& script, TsqStatementList& list);
+  void CompileSingleItemFor(const TsqILNode& n, TsqScript& script, TsqStatementList& list);
   void CompileWith(const TsqILNode& n, TsqScript& script, TsqStatementList& list);
 
   std::unique_ptr<TsqExpression> Expression(const TsqILNode& expr, TsqScript& script);

@@ -22,6 +22,7 @@ namespace sq {
 extern const char kVuredeVizivoGrammar[];
 extern const char kDppAzirezGrammar[];
 extern const char kVazerUdoridGrammar[];
+extern const char kJScriptGrammar[];
 
 // ---------------------------------------------------------------------------
 // Grammars.
@@ -74,6 +75,7 @@ void AddBuiltIns(Registry& r) {
   r.texts.emplace_back("VuredeVizivo", kVuredeVizivoGrammar);
   r.texts.emplace_back("D++Azirez", kDppAzirezGrammar);
   r.texts.emplace_back("VazerUdorid", kVazerUdoridGrammar);
+  r.texts.emplace_back("JScript", kJScriptGrammar);
 }
 
 TsqGrammarNode::Kind KindOf(const std::string& lower) {
