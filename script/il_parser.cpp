@@ -626,9 +626,19 @@ bool TsqILParser::MakeILScript(std::string_view text) {
   if (LanguageDirective(text, directive, startOffset)) SelectLanguage(directive);
   if (!grammar_) SelectLanguage(script_.SyntaxType());
   source_ = std::string(text);
-  // Where line ends end statements, the last line needs no line break of its own.
-  if (!parser_.SkipEOL() && !source_.empty() && source_.back() != '\n' && source_.back() != '\r')
-    source_ += "\r\n";
+  if (!parser_.SkipEOL()) {
+    // Line ends end statements: the lexer sees a line end at its carriage
+    // return, so a unit file with bare line feeds gets one before each, and
+    // the last line needs no line break of its own.
+    std::string joined;
+    joined.reserve(source_.size() + 2);
+    for (size_t i = 0; i < source_.size(); ++i) {
+      if (source_[i] == '\n' && (i == 0 || source_[i - 1] != '\r')) joined += '\r';
+      joined += source_[i];
+    }
+    if (!joined.empty() && joined.back() != '\n' && joined.back() != '\r') joined += "\r\n";
+    source_ = std::move(joined);
+  }
   parser_.SetText(source_);
   parser_.SetPosition(startOffset + 1);
   TsqILWalker walker(*this);

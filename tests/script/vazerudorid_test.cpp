@@ -287,6 +287,17 @@ TEST_F(VazerUdorid, ImportsCompileTheUnitOnce) {
   EXPECT_EQ(loads, 1);
 }
 
+TEST_F(VazerUdorid, UnitWithBareLineFeeds) {
+  script_.OnGetUnit = [](sq::TsqScript&, const std::string&, std::string& text) {
+    text = "SUB Hello(n)\n  Log(\"hi \" & n)\nEND SUB\nHello(1)\nx = \n";
+  };
+  EXPECT_EQ(CompileError("IMPORTS \"unix.vb\"\r\nHello(2)"), "5:5 Expression expected");
+  script_.OnGetUnit = [](sq::TsqScript&, const std::string&, std::string& text) {
+    text = "SUB Hello(n)\n  Log(\"hi \" & n)\nEND SUB\nHello(1)\n";
+  };
+  EXPECT_EQ(Run("IMPORTS \"unix.vb\"\r\nHello(2)"), "hi 1 hi 2");
+}
+
 TEST_F(VazerUdorid, ErrorInsideAUnitNamesTheUnit) {
   script_.OnGetUnit = [](sq::TsqScript&, const std::string&, std::string& text) {
     text = "a = 1\r\nb = ";
