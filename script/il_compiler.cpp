@@ -526,8 +526,6 @@ void TsqILCompiler::CompileFor(const TsqILNode& n, TsqScript& script, TsqStateme
     if (!isHead(c.get())) CompileElement(*c, script, *body);
 }
 
-// for (init; condition; step) body: the compoundstmt before the condition is
-// the init part, the one after it the step part, the rest the body.
 // for (init; condition; step) with one unwrapped item per part (JScript):
 // everything before the condition is the init part, the element after it the
 // step part, the rest the body.
@@ -543,6 +541,8 @@ void TsqILCompiler::CompileSingleItemFor(const TsqILNode& n, TsqScript& script,
   CompileStatements(n, cond + 2, script, s->Body());
 }
 
+// for (init; condition; step) body: the compoundstmt before the condition is
+// the init part, the one after it the step part, the rest the body.
 void TsqILCompiler::CompileCppFor(const TsqILNode& n, TsqScript& script, TsqStatementList& list) {
   if (n.children.empty()) return;
   if (!Is(*n.children[0], "compoundstmt")) {
