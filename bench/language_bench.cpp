@@ -38,6 +38,32 @@ const Program kPrograms[] = {
      "  R := 0;\r\n"
      "  for i := 1 to 100000 do begin s := Memo1.Text; y := Engine.CurY; R := R + Length(s) end\r\n"
      "end."},
+    {"D++Azirez",
+     "int R;\r\n"
+     "int Fib(int n) { if (n < 2) return n; return Fib(n - 1) + Fib(n - 2); }\r\n"
+     "{ R = Fib(27); }",
+     "int R, i; String s; float y;\r\n"
+     "{ R = 0; for (i = 1; i <= 100000; i++) { s = Memo1.Text; y = Engine.CurY; "
+     "R = R + Length(s); } }"},
+    {"VazerUdorid",
+     "DIM R AS Integer\r\n"
+     "FUNCTION Fib(n AS Integer) AS Integer\r\n"
+     "  IF n < 2 THEN RETURN n\r\n"
+     "  RETURN Fib(n - 1) + Fib(n - 2)\r\n"
+     "END FUNCTION\r\n"
+     "R = Fib(27)",
+     "DIM R AS Integer, i AS Integer, s AS String, y AS Decimal\r\n"
+     "R = 0\r\n"
+     "FOR i = 1 TO 100000\r\n"
+     "  s = Memo1.Text : y = Engine.CurY : R = R + Length(s)\r\n"
+     "NEXT"},
+    {"JScript",
+     "var R;\r\n"
+     "function Fib(n) { if (n < 2) return n; return Fib(n - 1) + Fib(n - 2); }\r\n"
+     "R = Fib(27);",
+     "var R, i, s, y;\r\n"
+     "R = 0; for (i = 1; i <= 100000; i++) { s = Memo1.Text; y = Engine.CurY; "
+     "R = R + Length(s); }"},
 };
 
 void EnsureApp() {
