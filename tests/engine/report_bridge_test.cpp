@@ -67,6 +67,22 @@ TEST_F(ReportBridgeTest, BandEventHandlerRunsPerBandWithItsSender) {
   EXPECT_EQ("MasterData1,MasterData1,MasterData1,", report_.Calc("Seen").ToString());
 }
 
+TEST_F(ReportBridgeTest, ReportPageAndObjectEventsCallTheirProcedures) {
+  report_.ScriptText()->SetLines({"var Log: String;",
+                                  "procedure Note(Sender: TqdrComponent);",
+                                  "begin Log := Log + Sender.Name + ';' end;",
+                                  "begin end."});
+  report_.SetName("Report1");
+  report_.SetOnStartReport("Note");
+  report_.SetOnStopReport("Note");
+  page_->SetOnBeforePrint("Note");
+  page_->SetOnAfterPrint("Note");
+  memo_->SetOnAfterData("Note");
+  band_->SetRowCount(2);
+  ASSERT_TRUE(Run()) << report_.ErrorsText();
+  EXPECT_EQ("Report1;Page1;Memo1;Memo1;Page1;Report1;", report_.Calc("Log").ToString());
+}
+
 TEST_F(ReportBridgeTest, ExpressionsNameReportObjectsAndTheirMembers) {
   AddMemo("Memo2", "[Memo1.Name] [MasterData1.Height] [Report.Variables['Who']]");
   report_.Variables()->SetVariables("Who", core::Variant("clerk"));
