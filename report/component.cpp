@@ -201,13 +201,13 @@ void TqdrComponent::Clear() {
 
 TqdrPage* TqdrComponent::Page() const {
   for (const TqdrComponent* c = this; c; c = c->parent_)
-    if (auto* p = dynamic_cast<const TqdrPage*>(c)) return const_cast<TqdrPage*>(p);
+    if (TqdrPage* p = c->AsPage()) return p;
   return nullptr;
 }
 
 TqdrReport* TqdrComponent::Report() const {
   for (const TqdrComponent* c = this; c; c = c->parent_)
-    if (auto* r = dynamic_cast<const TqdrReport*>(c)) return const_cast<TqdrReport*>(r);
+    if (TqdrReport* r = c->AsReport()) return r;
   return nullptr;
 }
 

@@ -102,6 +102,7 @@ class TqdrComponent : public TqdrPersistent {
   virtual TqdrCustomMemoView* AsMemo() const { return nullptr; }
   virtual TqdrBand* AsBand() const { return nullptr; }
   virtual TqdrPage* AsPage() const { return nullptr; }
+  virtual TqdrReport* AsReport() const { return nullptr; }
   // Dialog pages, their controls and non-visual components (datasets).
   virtual bool IsDialogObject() const { return false; }
 

@@ -103,6 +103,7 @@ class TqdrReport : public TqdrComponent {
  public:
   explicit TqdrReport(TqdrComponent* owner = nullptr);
   ~TqdrReport() override;
+  TqdrReport* AsReport() const override { return const_cast<TqdrReport*>(this); }
 
   // Published properties.
   const std::string& Version() const { return version_; }

@@ -456,7 +456,11 @@ std::string TqdrXMLSerializer::Diff(const TqdrComponent* c, const TqdrComponent*
   const TqdrView* baseView = base->AsView();
   const TqdrCustomMemoView* memo = c->AsMemo();
   const TqdrCustomMemoView* baseMemo = base->AsMemo();
-  if (auto* pic = dynamic_cast<const TqdrPictureView*>(c); pic && pic->PictureChanged()) {
+  // Class tests through the class records: a failing dynamic_cast compares type names.
+  const auto* pic = c->InheritsFrom(TqdrPictureView::StaticClass())
+                        ? static_cast<const TqdrPictureView*>(c)
+                        : nullptr;
+  if (pic && pic->PictureChanged()) {
     TqdrPropWriter writer;
     pic->Picture()->WriteStoredData(writer, *this);
     if (!pic->Picture()->IsEmpty())
@@ -499,8 +503,12 @@ std::string TqdrXMLSerializer::Diff(const TqdrComponent* c, const TqdrComponent*
     s("TagStr", view->TagStr(), baseView->TagStr());
     s("URL", view->URL(), baseView->URL());
   }
-  auto* shape = dynamic_cast<const TqdrShapeView*>(c);
-  auto* baseShape = dynamic_cast<const TqdrShapeView*>(base);
+  const auto* shape = c->InheritsFrom(TqdrShapeView::StaticClass())
+                          ? static_cast<const TqdrShapeView*>(c)
+                          : nullptr;
+  const auto* baseShape = base->InheritsFrom(TqdrShapeView::StaticClass())
+                              ? static_cast<const TqdrShapeView*>(base)
+                              : nullptr;
   if (shape && baseShape)
     i("Shape", static_cast<int>(shape->Shape()), static_cast<int>(baseShape->Shape()));
   if (memo && baseMemo) {
