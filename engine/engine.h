@@ -177,6 +177,11 @@ class TqdrEngine : public TqdrCustomEngine, public report::TqdrEngineLink, publi
   void AdvanceDataColumn(report::TqdrDataBand& band, double rowTop);
   void ShowWithoutFitTest(report::TqdrBand* band);
 
+  // Sub-reports.
+  void RunSubreports(report::TqdrBand& band);
+  void MergeParentSubreports(report::TqdrBand& band);
+  void CollectBand(report::TqdrBand& band);
+
   // Keeping.
   void OpenKeep(report::TqdrBand* band, int objectIndex = 0);
   void CloseKeep(report::TqdrBand* band);

@@ -105,7 +105,9 @@ void TqdrEngine::OutputBand(TqdrBand& band) {
           band.SetLeft(left);
           band.SetTop(curY_);
         }
-        if (reprintingHeaders_) {
+        if (collectorBand_)
+          CollectBand(band);
+        else if (reprintingHeaders_) {
           if (!pages_.PageHasBand(&band)) pages_.AppendBand(&band);
         } else {
           pages_.AppendBand(&band);
@@ -119,6 +121,7 @@ void TqdrEngine::OutputBand(TqdrBand& band) {
   }
   FinishBand(band);
   aggregates_->ResetBand(&band);
+  if (band.Visible()) RunSubreports(band);
 }
 
 void TqdrEngine::FillBand(TqdrBand& band) {
