@@ -201,11 +201,18 @@ void TqdrAggregateList::CollectFromDataBand(TqdrDataBand* band) {
     for (TqdrBand* header : chain) ScanBandChain(header->Run().footerBand, band);
   }
   if (band->Vertical()) {
-    // Memos moved here from a horizontal footer-like band would count with
-    // that band as their scope; views do not record their host band yet, so
-    // every memo of the vertical band takes the band itself.
-    for (report::TqdrComponent* c : band->Objects())
-      if (auto* memo = dynamic_cast<report::TqdrCustomMemoView*>(c)) ScanMemo(memo, band, band);
+    // A memo moved here from a horizontal footer-like band counts with that
+    // band as its scope; any other takes the vertical band itself.
+    for (report::TqdrComponent* c : band->Objects()) {
+      auto* memo = dynamic_cast<report::TqdrCustomMemoView*>(c);
+      if (!memo) continue;
+      TqdrBand* host = memo->HostBand();
+      const bool footerLike = dynamic_cast<report::TqdrReportSummary*>(host) ||
+                              dynamic_cast<report::TqdrPageFooter*>(host) ||
+                              dynamic_cast<report::TqdrFooter*>(host) ||
+                              dynamic_cast<report::TqdrGroupFooter*>(host);
+      ScanMemo(memo, footerLike ? host : band, band);
+    }
   }
   for (TqdrBand* child : band->Run().childDataBands)
     CollectFromDataBand(dynamic_cast<TqdrDataBand*>(child));

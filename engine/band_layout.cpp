@@ -221,8 +221,9 @@ void TqdrBandLayout::StretchBand(TqdrBand& band) {
       s->SetStretchDelta(0);
     }
   }
+  // Merged first, so the objects below a subreport move with its output too.
+  if (HasParentSubreports(band) && host_.MergeSubreports(band)) grew = true;
   if (grew) Shift(TreeFor(band));
-  if (HasParentSubreports(band)) host_.MergeSubreports(band);
 
   double bottom = 0;
   const TqdrComponent* lowest = nullptr;

@@ -29,8 +29,12 @@ class TqdrBandLayoutHost {
   virtual void AppendBand(report::TqdrBand& band) = 0;
   // Makes the band the current object and fires its OnAfterCalcHeight.
   virtual void AfterCalcHeight(report::TqdrBand& band) = 0;
-  // Merges the output of the band's visible print-on-parent subreports into it.
-  virtual void MergeSubreports(report::TqdrBand& band) { (void)band; }
+  // Merges the output of the band's visible print-on-parent subreports into
+  // it; true when a subreport grew to hold its output (its StretchDelta set).
+  virtual bool MergeSubreports(report::TqdrBand& band) {
+    (void)band;
+    return false;
+  }
 };
 
 // Lays out the bands of one preparation. Shift trees are built once per band

@@ -282,6 +282,7 @@ void TqdrEngine::ConnectBands(TqdrReportPage& page, bool vertical) {
     if (kind < kHeader || kind > kGroupFooter) continue;
     sorted.emplace(PositionKey(vertical ? band->Left() : band->Top()), band);
   }
+  if (!vertical) MoveCellsIntoVerticalBands(page);
   std::vector<TqdrBand*> list;
   for (auto& [key, band] : sorted) list.push_back(band);
   auto error = [this](const char* key, TqdrBand* band) {

@@ -177,9 +177,16 @@ class TqdrEngine : public TqdrCustomEngine, public report::TqdrEngineLink, publi
   void AdvanceDataColumn(report::TqdrDataBand& band, double rowTop);
   void ShowWithoutFitTest(report::TqdrBand* band);
 
+  // Vertical bands.
+  void MoveCellsIntoVerticalBands(report::TqdrReportPage& page);
+  void PrepareVerticalOutput(report::TqdrBand& host);
+  void RunVerticalDataBands(const std::vector<report::TqdrDataBand*>& bands, report::TqdrBand& host);
+  void ShowVerticalBand(report::TqdrBand& band, report::TqdrBand& host);
+  void OutputVerticalPages(report::TqdrBand& host);
+
   // Sub-reports.
   void RunSubreports(report::TqdrBand& band);
-  void MergeParentSubreports(report::TqdrBand& band);
+  bool MergeParentSubreports(report::TqdrBand& band);
   void CollectBand(report::TqdrBand& band);
 
   // Keeping.
@@ -212,6 +219,10 @@ class TqdrEngine : public TqdrCustomEngine, public report::TqdrEngineLink, publi
   report::TqdrBand* crossHostBand_ = nullptr;
   report::TqdrBand* collectorBand_ = nullptr;
   report::TqdrBand* aggregateBand_ = nullptr;
+  std::vector<report::TqdrBand*> verticalHeaders_;
+  std::vector<int> verticalBreaks_;  // host object counts where vertical pages begin
+  double verticalX0_ = 0;
+  bool savedAllowSplit_ = false;
 };
 
 }  // namespace engine

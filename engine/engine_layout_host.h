@@ -20,7 +20,7 @@ class TqdrEngineLayoutHost : public TqdrBandLayoutHost {
     band.SetTop(e_.curY_);
     e_.pages_.AppendBand(&band);
   }
-  void MergeSubreports(report::TqdrBand& band) override { e_.MergeParentSubreports(band); }
+  bool MergeSubreports(report::TqdrBand& band) override { return e_.MergeParentSubreports(band); }
   void AfterCalcHeight(report::TqdrBand& band) override {
     e_.report_.SetCurrentObjectName(band.Name());
     e_.CallEvent(band.OnAfterCalcHeight(), &band);

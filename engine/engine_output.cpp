@@ -67,8 +67,10 @@ void TqdrEngine::ShowBand(TqdrBand* band) {
 }
 
 void TqdrEngine::OutputBand(TqdrBand& band) {
-  // Vertical bands and cross layouts are laid out by their own pass.
+  // Vertical bands print through the horizontal bands whose cells they hold.
   if (band.Vertical()) return;
+  const bool cross = band.Run().hasCrossBands;
+  if (cross) PrepareVerticalOutput(band);
   const bool isData = IsDataBand(band);
   if (!reprintingHeaders_ && band.Visible() && band.StartNewPage() && !collectorBand_) {
     const bool byRow = isData || dynamic_cast<report::TqdrGroupHeader*>(&band);
@@ -107,6 +109,8 @@ void TqdrEngine::OutputBand(TqdrBand& band) {
         }
         if (collectorBand_)
           CollectBand(band);
+        else if (cross)
+          OutputVerticalPages(band);
         else if (reprintingHeaders_) {
           if (!pages_.PageHasBand(&band)) pages_.AppendBand(&band);
         } else {
@@ -116,9 +120,11 @@ void TqdrEngine::OutputBand(TqdrBand& band) {
       }
     }
   } catch (...) {
+    if (cross) crossHostBand_ = nullptr;
     FinishBand(band);
     throw;
   }
+  if (cross) crossHostBand_ = nullptr;
   FinishBand(band);
   aggregates_->ResetBand(&band);
   if (band.Visible()) RunSubreports(band);

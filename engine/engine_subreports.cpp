@@ -85,9 +85,9 @@ void TqdrEngine::CollectBand(TqdrBand& band) {
   }
 }
 
-void TqdrEngine::MergeParentSubreports(TqdrBand& band) {
+bool TqdrEngine::MergeParentSubreports(TqdrBand& band) {
   const std::vector<TqdrSubreport*> subs = Subreports(band, true);
-  if (subs.empty()) return;
+  if (subs.empty()) return false;
   const bool outermost = collectorBand_ == nullptr;
   std::unique_ptr<report::TqdrNullBand> collector;
   if (outermost) {
@@ -107,14 +107,32 @@ void TqdrEngine::MergeParentSubreports(TqdrBand& band) {
       if (outermost) e.collectorBand_ = nullptr;
     }
   } restore{*this, x, y, origin, outermost};
+  std::vector<size_t> firsts;  // each subreport's first band in the collector
   for (TqdrSubreport* sub : subs) {
+    firsts.push_back(collectorBand_->Objects().size());
     columnOriginX_ = origin + sub->Left();
     curX_ = sub->Left();
     curY_ = sub->Top();
     RunReportPage(*sub->Page());
     curX_ = x;
   }
-  if (!outermost) return;
+  if (!outermost) return false;
+  // A subreport grows to the bottom of its output, so that what lies below
+  // it moves down with it when the band shifts.
+  bool grew = false;
+  const auto& collected = collector->Objects();
+  for (size_t i = 0; i < subs.size(); ++i) {
+    const size_t end = i + 1 < subs.size() ? firsts[i + 1] : collected.size();
+    double bottom = 0;
+    for (size_t k = firsts[i]; k < end; ++k)
+      bottom = std::max(bottom, collected[k]->Top() + collected[k]->Height());
+    const double growth = bottom - (subs[i]->Top() + subs[i]->Height());
+    if (growth > 0) {
+      subs[i]->SetStretchDelta(growth);
+      subs[i]->SetHeight(subs[i]->Height() + growth);
+      grew = true;
+    }
+  }
   // The collected views join the band at their place inside the collector.
   for (TqdrComponent* copy : std::vector<TqdrComponent*>(collector->Objects())) {
     for (TqdrComponent* c : std::vector<TqdrComponent*>(copy->Objects())) {
@@ -128,6 +146,7 @@ void TqdrEngine::MergeParentSubreports(TqdrBand& band) {
         s->SetStretchMode(report::TqdrStretchMode::smDontStretch);
     }
   }
+  return grew;
 }
 
 }  // namespace engine

@@ -81,6 +81,9 @@ class TqdrComponent : public TqdrPersistent {
   virtual void Clear();
   // Puts the children back in `order` (the same children, listed earlier).
   void RestoreObjectOrder(const std::vector<TqdrComponent*>& order);
+  // Lists only `objects` (children of this component) for one output; the
+  // caller puts the whole list back with RestoreObjectOrder.
+  void ListObjectsForOutput(const std::vector<TqdrComponent*>& objects) { objects_ = objects; }
 
   // The nearest page / report among the component itself and its ancestors.
   TqdrPage* Page() const;

@@ -13,6 +13,7 @@
 
 namespace report {
 
+class TqdrBand;
 class TqdrReportPage;
 
 // Base of all printable objects. Holds every view-level property; each
@@ -65,8 +66,13 @@ class TqdrView : public TqdrReportComponent {
   const std::vector<TqdrView*>& ShiftTargets() const { return shiftTargets_; }
   double FullHeight() const { return fullHeight_; }
   void SetFullHeight(double v) { fullHeight_ = v; }
+  // The horizontal band a view came from when the engine moved it into a
+  // vertical band (cross layouts); null otherwise.
+  TqdrBand* HostBand() const { return hostBand_; }
+  void SetHostBand(TqdrBand* band) { hostBand_ = band; }
 
  private:
+  TqdrBand* hostBand_ = nullptr;
   TqdrAlign align_ = TqdrAlign::baNone;
   bool printable_ = true;
   TqdrShiftMode shiftMode_ = TqdrShiftMode::smAlways;

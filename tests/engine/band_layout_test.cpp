@@ -78,7 +78,10 @@ class FakeHost : public TqdrBandLayoutHost {
     ++afterCalcHeight;
     heightAtAfterCalc = band.Height();
   }
-  void MergeSubreports(TqdrBand&) override { ++merges; }
+  bool MergeSubreports(TqdrBand&) override {
+    ++merges;
+    return false;
+  }
 
   double columnTop = 0, columnBottom = 1000;
   double curX = 0, curY = 0;

@@ -96,12 +96,13 @@ TEST_F(SubreportTest, PrintOnParentRowsJoinTheBandWhichStretches) {
   auto* rowsPage = AddPage("Rows");
   AddMemo(AddBand<report::TqdrMasterData>(rowsPage, "Inner", 10, 20, 3), "R", "R[Line]", 0, 0);
   AddSubreport(band, "Sub1", rowsPage, 50, 10)->SetPrintOnParent(true);
-  AddMemo(band, "Below", "below", 0, 40);
+  AddMemo(band, "Below", "below", 0, 50);
   AddMemo(AddBand<report::TqdrReportSummary>(main_, "Summary", 500, 20), "End", "end", 0, 0);
   ASSERT_TRUE(Build()) << report_.ErrorsText();
   ASSERT_EQ(1, pages_.PageCount());
-  // Rows at 10, 30, 50 inside the band; the band ends below the last one.
-  EXPECT_EQ((std::vector<std::string>{"1:below@40", "1:R1@10", "1:R2@30", "1:R3@50", "1:end@70"}),
+  // Rows at 10, 30, 50 inside the band; the subreport (10..50) grows to 70,
+  // the memo below it (50) moves down by 20 and the band ends below it.
+  EXPECT_EQ((std::vector<std::string>{"1:below@70", "1:R1@10", "1:R2@30", "1:R3@50", "1:end@90"}),
             Placed());
   EXPECT_EQ(2u, band->Objects().size()) << "the template band keeps only its own objects";
   EXPECT_DOUBLE_EQ(60, band->Height());

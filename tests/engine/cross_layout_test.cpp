@@ -1,0 +1,150 @@
+// Cross layouts: a horizontal band's cells under a vertical band repeat
+// across the page once per record of the vertical dataset, and continue on a
+// following page, beside the row headers again, when the width is used up.
+#include <gtest/gtest.h>
+
+#include "engine/engine.h"
+#include "engine/preview_pages.h"
+#include "report/band.h"
+#include "report/collections.h"
+#include "report/dataset.h"
+#include "report/page.h"
+#include "report/report.h"
+#include "report/view.h"
+
+namespace engine {
+namespace {
+
+class Names : public report::TqdrUserDataSet {
+ public:
+  explicit Names(std::vector<std::string> names) : names_(std::move(names)) {
+    SetRangeEnd(report::TqdrRangeEnd::reCount);
+    SetRangeEndCount(static_cast<int>(names_.size()));
+    Fields()->SetLines({"V"});
+    OnGetValue = [this](const std::string&, core::Variant& v) {
+      if (names_.empty() || RecNo() < 0) return;
+      const std::string& n = names_[std::min(names_.size() - 1, static_cast<size_t>(RecNo()))];
+      const bool digits = n.find_first_not_of("0123456789") == std::string::npos;
+      v = digits ? core::Variant(int32_t{std::stoi(n)}) : core::Variant(n);
+    };
+  }
+  report::TqdrFieldType FieldType(const std::string&) override {
+    return report::TqdrFieldType::fftString;
+  }
+
+ private:
+  std::vector<std::string> names_;
+};
+
+TEST(CrossLayout, CellsRunAcrossAndContinueOnTheNextPage) {
+  report::TqdrReport report;
+  TqdrPreviewPages pages(&report);
+  TqdrEngine engine(report, pages);
+  Names departments({"Eye", "ENT"}), months({"Jan", "Feb", "Mar", "Apr", "May"});
+  departments.SetName("d");
+  months.SetName("m");
+  report.Datasets()->AddDataSet(&departments);
+  report.Datasets()->AddDataSet(&months);
+  auto* page = new report::TqdrReportPage(&report);
+  page->SetParent(&report);
+  page->SetName("Page1");
+  auto* rows = new report::TqdrMasterData(&report);
+  rows->SetParent(page);
+  rows->SetName("Rows");
+  rows->SetBounds(0, 10, 794, 30);
+  rows->SetDataSet(&departments);
+  auto* columns = new report::TqdrMasterData(&report);
+  columns->SetParent(page);
+  columns->SetName("Columns");
+  columns->SetVertical(true);
+  columns->SetBounds(100, 0, 200, 1000);
+  columns->SetDataSet(&months);
+  auto memo = [&report](report::TqdrComponent* band, const char* name, const char* text,
+                        double left) {
+    auto* m = new report::TqdrMemoView(&report);
+    m->SetParent(band);
+    m->SetName(name);
+    m->SetBounds(left, 0, 100, 20);
+    m->SetText(text);
+  };
+  memo(rows, "RowHeader", "[d.\"V\"]", 0);
+  memo(rows, "Cell", "[m.\"V\"]/[d.\"V\"]", 100);  // under the vertical band
+  ASSERT_TRUE(report.PrepareScript()) << report.ErrorsText();
+  ASSERT_TRUE(engine.BuildPages()) << report.ErrorsText();
+
+  // A4 is 793.7 wide: cells at 100, 300 and 500 fit, the fourth would end at 900.
+  ASSERT_EQ(2, pages.PageCount());
+  auto lines = [&pages](int index) {
+    std::vector<std::string> out;
+    for (report::TqdrComponent* c : pages.PageAt(index)->AllObjects())
+      if (auto* m = dynamic_cast<report::TqdrCustomMemoView*>(c))
+        out.push_back(m->Text() + "@" + std::to_string(static_cast<int>(m->AbsLeft())) + "," +
+                      std::to_string(static_cast<int>(m->AbsTop())));
+    return out;
+  };
+  EXPECT_EQ(
+      (std::vector<std::string>{"Eye@0,0", "Jan/Eye@100,0", "Feb/Eye@300,0", "Mar/Eye@500,0",
+                                "ENT@0,30", "Jan/ENT@100,30", "Feb/ENT@300,30", "Mar/ENT@500,30"}),
+      lines(0));
+  EXPECT_EQ((std::vector<std::string>{"Eye@0,0", "Apr/Eye@100,0", "May/Eye@300,0", "ENT@0,30",
+                                      "Apr/ENT@100,30", "May/ENT@300,30"}),
+            lines(1));
+  EXPECT_EQ(1u, rows->Objects().size()) << "the copies are gone after the run";
+  EXPECT_EQ(1u, columns->Objects().size()) << "the cell lives in the vertical band";
+}
+
+TEST(CrossLayout, FooterTotalsPerVerticalColumnAndRepeatedVerticalHeaders) {
+  report::TqdrReport report;
+  TqdrPreviewPages pages(&report);
+  TqdrEngine engine(report, pages);
+  Names departments({"2", "3"}), months({"Jan", "Feb", "Mar", "Apr"});
+  departments.SetName("d");
+  months.SetName("m");
+  report.Datasets()->AddDataSet(&departments);
+  report.Datasets()->AddDataSet(&months);
+  auto* page = new report::TqdrReportPage(&report);
+  page->SetParent(&report);
+  page->SetName("Page1");
+  auto band = [&](report::TqdrBand* b, const char* name, double left, double top, double width,
+                  double height) {
+    b->SetParent(page);
+    b->SetName(name);
+    b->SetBounds(left, top, width, height);
+    return b;
+  };
+  auto memo = [&report](report::TqdrComponent* owner, const char* name, const char* text,
+                        double left) {
+    auto* m = new report::TqdrMemoView(&report);
+    m->SetParent(owner);
+    m->SetName(name);
+    m->SetBounds(left, 0, 100, 20);
+    m->SetText(text);
+  };
+  auto* rows = band(new report::TqdrMasterData(&report), "Rows", 0, 10, 794, 30);
+  rows->SetDataSet(&departments);
+  auto* totals = band(new report::TqdrFooter(&report), "Totals", 0, 50, 794, 30);
+  auto* title = band(new report::TqdrHeader(&report), "MonthTitle", 80, 0, 20, 1000);
+  title->SetVertical(true);
+  auto* columns = band(new report::TqdrMasterData(&report), "Columns", 100, 0, 250, 1000);
+  columns->SetVertical(true);
+  columns->SetDataSet(&months);
+  memo(rows, "Cell", "[m.\"V\"]:[d.\"V\"]", 100);
+  memo(totals, "Total", "[m.\"V\"] sum [SUM(<d.\"V\">, Rows)]", 100);
+  memo(rows, "Mark", "|", 80);  // under the vertical header
+  ASSERT_TRUE(report.PrepareScript()) << report.ErrorsText();
+  ASSERT_TRUE(engine.BuildPages()) << report.ErrorsText();
+  // Columns of 250 from 100: Jan and Feb fit (to 600), Mar and Apr go on page 2.
+  ASSERT_EQ(2, pages.PageCount());
+  std::vector<std::string> texts;
+  for (int i = 0; i < 2; ++i)
+    for (report::TqdrComponent* c : pages.PageAt(i)->AllObjects())
+      if (auto* m = dynamic_cast<report::TqdrCustomMemoView*>(c))
+        texts.push_back(std::to_string(i + 1) + ":" + m->Text());
+  EXPECT_EQ((std::vector<std::string>{"1:|", "1:Jan:2", "1:Feb:2", "1:|", "1:Jan:3", "1:Feb:3",
+                                      "1:Jan sum 5", "1:Feb sum 5", "2:|", "2:Mar:2", "2:Apr:2",
+                                      "2:|", "2:Mar:3", "2:Apr:3", "2:Mar sum 5", "2:Apr sum 5"}),
+            texts);
+}
+
+}  // namespace
+}  // namespace engine
