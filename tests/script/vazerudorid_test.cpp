@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/error.h"
+#include "language_fixture.h"
 #include "script/classes_module.h"
 #include "script/dialogs_module.h"
 #include "script/proc_variable.h"
@@ -16,59 +17,12 @@
 
 namespace {
 
-// A script with the runtime library and a Log procedure collecting values.
-class VazerUdorid : public ::testing::Test {
+class VazerUdorid : public sqtest::LanguageFixture {
  protected:
-  void SetUp() override {
-    sq::RegisterSystemModule();
-    sq::RegisterClassesModule();
-    sq::RegisterFormsModule();
-    sq::RegisterDialogsModule();
-    script_.AddRTTI();
-    script_.SetSyntaxType("VazerUdorid");
-    script_.AddMethod("procedure Log(v: Variant)", [this](core::TObject*, const core::ClassInfo*,
-                                                          const std::string&, core::Variant& args) {
-      log_.push_back(args.RawArray().items[0].ToString());
-      return core::Variant();
-    });
-    script_.AddMethod(
-        "function Get(s: String): Variant",
-        [](core::TObject*, const core::ClassInfo*, const std::string&, core::Variant& args) {
-          return core::Variant("got " + args.RawArray().items[0].ToString());
-        });
-  }
-
-  // Compiles and runs; returns the log joined with spaces.
-  std::string Run(const std::string& text) {
-    script_.SetText(text);
-    if (!script_.Compile())
-      return "compile error " + script_.ErrorPos() + ": " + script_.ErrorMsg();
-    log_.clear();
-    try {
-      script_.Execute();
-    } catch (const core::Error& e) {
-      return std::string("error: ") + e.what();
-    }
-    std::string out;
-    for (const auto& s : log_) out += (out.empty() ? "" : " ") + s;
-    return out;
-  }
-
-  std::string CompileError(const std::string& text) {
-    script_.SetText(text);
-    if (script_.Compile()) return "compiled";
-    return script_.ErrorPos() + " " + script_.ErrorMsg();
-  }
-
-  sq::TsqScript script_;
-  std::vector<std::string> log_;
+  void SetUp() override { SetUpLanguage("VazerUdorid"); }
 };
 
-struct ProgramCase {
-  const char* name;
-  const char* text;
-  const char* log;
-};
+using sqtest::ProgramCase;
 
 class VazerUdoridPrograms : public VazerUdorid,
                             public ::testing::WithParamInterface<ProgramCase> {};
