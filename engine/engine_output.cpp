@@ -177,8 +177,10 @@ void TqdrEngine::FinishBand(TqdrBand& band) {
   band.AfterPrint();
   report::TqdrBandRunState& run = band.Run();
   if (run.ownObjectCount >= 0) {
-    while (static_cast<int>(band.Objects().size()) > run.ownObjectCount)
+    while (static_cast<int>(band.Objects().size()) > run.ownObjectCount) {
+      pages_.UnlinkCopy(band.Objects().back());
       delete band.Objects().back();
+    }
     run.ownObjectCount = -1;
   }
 }

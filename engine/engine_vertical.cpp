@@ -5,7 +5,9 @@
 // width is used up.
 #include <algorithm>
 
+#include "core/error.h"
 #include "core/reflection.h"
+#include "core/variant_ops.h"
 #include "engine/aggregate_list.h"
 #include "engine/engine.h"
 #include "report/band.h"
@@ -96,11 +98,14 @@ void TqdrEngine::PrepareVerticalOutput(TqdrBand& host) {
   verticalBreaks_ = {static_cast<int>(host.Objects().size())};
   curVColumn_ = 0;
   const double x = curX_;
-  // Cells start where the first vertical band stands, after a break too, so
+  // Cells start where the leftmost vertical band stands, after a break too, so
   // the host's own objects (row headers) keep their place on every page.
-  verticalX0_ = page_ && !page_->TopVerticalDataBands().empty()
-                    ? page_->TopVerticalDataBands().front()->Left()
-                    : 0;
+  verticalX0_ = -1;
+  if (page_)
+    for (TqdrComponent* c : page_->Objects())
+      if (TqdrBand* b = c->AsBand(); b && b->Vertical())
+        verticalX0_ = verticalX0_ < 0 ? b->Left() : std::min(verticalX0_, b->Left());
+  if (verticalX0_ < 0) verticalX0_ = 0;
   curX_ = verticalX0_;
   if (page_) RunVerticalDataBands(page_->TopVerticalDataBands(), host);
   verticalBreaks_.push_back(static_cast<int>(host.Objects().size()));
@@ -112,6 +117,30 @@ void TqdrEngine::RunVerticalDataBands(const std::vector<TqdrDataBand*>& bands, T
     report::TqdrDataSet* ds = band->DataSet();
     if (!ds || report_.Terminated()) continue;
     report::TqdrBandRunState& run = band->Run();
+    const std::vector<TqdrBand*> group = GroupChain(*band);
+    auto conditionOf = [this](TqdrBand* h) {
+      report_.SetCurrentObjectName(h->Name());
+      return report_.Calc(h->Condition());
+    };
+    auto headersFrom = [&](size_t from) {
+      for (size_t i = from; i < group.size(); ++i) {
+        group[i]->Run().lastConditionValue = conditionOf(group[i]);
+        ShowVerticalBand(*group[i], host);
+        if (group[i]->ReprintOnNewPage()) verticalHeaders_.push_back(group[i]);
+      }
+    };
+    auto footersFrom = [&](size_t from) {
+      for (size_t i = group.size(); i-- > from;) {
+        TqdrBand* footer = group[i]->Run().footerBand;
+        if (footer && !(footer->HideIfSingleDataRecord() && run.lineNo < 3))
+          ShowVerticalBand(*footer, host);
+        else if (footer)
+          aggregates_->ResetBand(footer);
+        verticalHeaders_.erase(
+            std::remove(verticalHeaders_.begin(), verticalHeaders_.end(), group[i]),
+            verticalHeaders_.end());
+      }
+    };
     ds->First();
     run.lineNo = run.lineThroughNo = 1;
     bool shown = false;
@@ -119,6 +148,30 @@ void TqdrEngine::RunVerticalDataBands(const std::vector<TqdrDataBand*>& bands, T
       if (!shown && run.headerBand) {
         verticalHeaders_.push_back(run.headerBand);
         ShowVerticalBand(*run.headerBand, host);
+      }
+      if (!shown) {
+        headersFrom(0);
+      } else {
+        for (size_t i = 0; i < group.size(); ++i) {
+          bool same = false;
+          try {
+            same = core::VarEquals(conditionOf(group[i]), group[i]->Run().lastConditionValue);
+          } catch (const core::Error&) {
+          }
+          if (same) continue;
+          // Footers while the dataset still stands on the ended group's last record.
+          bool back = true;
+          try {
+            ds->Prior();
+          } catch (const core::Error&) {
+            back = false;
+          }
+          footersFrom(i);
+          if (back) ds->Next();
+          headersFrom(i);
+          run.lineNo = 1;
+          break;
+        }
       }
       shown = true;
       currentLine_ = run.lineNo;
@@ -134,6 +187,7 @@ void TqdrEngine::RunVerticalDataBands(const std::vector<TqdrDataBand*>& bands, T
       ds->Next();
       if (band->RowCount() != 0 && band->RowCount() < run.lineNo) break;
     }
+    if (shown) footersFrom(0);
     if (shown && run.footerBand && !band->FooterAfterEach())
       ShowVerticalBand(*run.footerBand, host);
     if (run.headerBand)
@@ -172,7 +226,10 @@ void TqdrEngine::ShowVerticalBand(TqdrBand& band, TqdrBand& host) {
       if (view->Visible()) {
         if (report::TqdrCustomMemoView* memo = view->AsMemo()) report::MemoGetData(*memo, calc);
         CallEvent(view->OnAfterData(), view);
-        if (TqdrComponent* copy = CopyOf(*view, &host)) copy->SetLeft(view->Left() + curX_);
+        if (TqdrComponent* copy = CopyOf(*view, &host)) {
+          copy->SetLeft(view->Left() + curX_);
+          pages_.LinkCopy(copy, view);
+        }
       }
       view->AfterPrint();
     }

@@ -374,6 +374,11 @@ void TqdrPreviewPages::AddObject(TqdrComponent* obj, TqdrXMLItem* parent) {
   for (TqdrComponent* child : obj->Objects()) AddObject(child, target);
 }
 
+void TqdrPreviewPages::LinkCopy(const TqdrComponent* copy, const TqdrComponent* original) {
+  auto it = templateLinks_.find(original);
+  if (it != templateLinks_.end()) templateLinks_[copy] = it->second;
+}
+
 void TqdrPreviewPages::AppendBand(TqdrBand* band) {
   TqdrXMLItem* page = CurrentPageItem();
   if (!band || !page) return;

@@ -103,6 +103,10 @@ class TqdrPreviewPages : public TqdrCustomPreviewPages {
   void CloseStore();
   void RegisterSourcePage(report::TqdrPage* page);
   void RegisterRuntimeObject(report::TqdrComponent* object);
+  // A run-time copy of a template object is recorded against the same source
+  // (cells of cross layouts); the link goes when the copy is freed.
+  void LinkCopy(const report::TqdrComponent* copy, const report::TqdrComponent* original);
+  void UnlinkCopy(const report::TqdrComponent* copy) { templateLinks_.erase(copy); }
   void StartOutputPage(report::TqdrPage* page);
   void AppendBand(report::TqdrBand* band);
   void MarkPassStart();

@@ -146,5 +146,55 @@ TEST(CrossLayout, FooterTotalsPerVerticalColumnAndRepeatedVerticalHeaders) {
             texts);
 }
 
+TEST(CrossLayout, GroupsAcrossThePage) {
+  report::TqdrReport report;
+  TqdrPreviewPages pages(&report);
+  TqdrEngine engine(report, pages);
+  Names departments({"Eye"}), months({"Jan", "Jun", "Jul", "Feb"});
+  departments.SetName("d");
+  months.SetName("m");
+  report.Datasets()->AddDataSet(&departments);
+  report.Datasets()->AddDataSet(&months);
+  auto* page = new report::TqdrReportPage(&report);
+  page->SetParent(&report);
+  page->SetName("Page1");
+  auto place = [&](report::TqdrBand* b, const char* name, double left, double width) {
+    b->SetParent(page);
+    b->SetName(name);
+    b->SetBounds(left, 0, width, 1000);
+    b->SetVertical(true);
+    return b;
+  };
+  auto* rows = new report::TqdrMasterData(&report);
+  rows->SetParent(page);
+  rows->SetName("Rows");
+  rows->SetBounds(0, 10, 794, 30);
+  rows->SetDataSet(&departments);
+  place(new report::TqdrGroupHeader(&report), "Letter", 100, 50)
+      ->SetCondition("Copy(<m.\"V\">, 1, 1)");
+  place(new report::TqdrMasterData(&report), "Months", 150, 100)->SetDataSet(&months);
+  place(new report::TqdrGroupFooter(&report), "LetterEnd", 250, 50);
+  auto memo = [&report, rows](const char* name, const char* text, double left, double width) {
+    auto* m = new report::TqdrMemoView(&report);
+    m->SetParent(rows);
+    m->SetName(name);
+    m->SetBounds(left, 0, width, 20);
+    m->SetText(text);
+  };
+  memo("LetterCell", "[Copy(<m.\"V\">, 1, 1)]", 100, 50);
+  memo("MonthCell", "[m.\"V\"]", 150, 100);
+  memo("EndCell", "end", 250, 50);
+  ASSERT_TRUE(report.PrepareScript()) << report.ErrorsText();
+  ASSERT_TRUE(engine.BuildPages()) << report.ErrorsText();
+  ASSERT_EQ(1, pages.PageCount());
+  std::vector<std::string> cells;
+  for (report::TqdrComponent* c : pages.PageAt(0)->AllObjects())
+    if (auto* m = dynamic_cast<report::TqdrCustomMemoView*>(c))
+      cells.push_back(m->Text() + "@" + std::to_string(static_cast<int>(m->AbsLeft())));
+  EXPECT_EQ((std::vector<std::string>{"J@100", "Jan@150", "Jun@250", "Jul@350", "end@450", "F@500",
+                                      "Feb@550", "end@650"}),
+            cells);
+}
+
 }  // namespace
 }  // namespace engine
