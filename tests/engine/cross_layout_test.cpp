@@ -3,7 +3,11 @@
 // following page, beside the row headers again, when the width is used up.
 #include <gtest/gtest.h>
 
+#include <QProcess>
+#include <QTemporaryDir>
+
 #include "engine/engine.h"
+#include "engine/pdf_export.h"
 #include "engine/preview_pages.h"
 #include "report/band.h"
 #include "report/collections.h"
@@ -90,6 +94,18 @@ TEST(CrossLayout, CellsRunAcrossAndContinueOnTheNextPage) {
                                       "Apr/ENT@100,30", "May/ENT@300,30"}),
             lines(1));
   EXPECT_EQ(1u, rows->Objects().size()) << "the copies are gone after the run";
+
+  // The same pages through the PDF export.
+  QTemporaryDir dir;
+  TqdrPdfExport pdf;
+  pdf.SetFileName(dir.filePath("cross.pdf").toStdString());
+  ASSERT_TRUE(pages.ExportTo(pdf));
+  QProcess text;
+  text.start("pdftotext", {"-layout", dir.filePath("cross.pdf"), "-"});
+  ASSERT_TRUE(text.waitForFinished(30000));
+  const QString out = QString::fromUtf8(text.readAllStandardOutput());
+  EXPECT_EQ(2, out.count(QChar('\f'))) << "two pages";
+  EXPECT_TRUE(out.contains("May/ENT")) << out.toStdString();
   EXPECT_EQ(1u, columns->Objects().size()) << "the cell lives in the vertical band";
 }
 
