@@ -194,6 +194,12 @@ class TqdrEngine : public TqdrCustomEngine, public report::TqdrEngineLink, publi
   void CloseKeep(report::TqdrBand* band);
 
   report::TqdrBand* FindBand(const core::ClassInfo* bandClass) const;
+  // Left of page column `column` (1-based) from the page's ColumnPositions, in report units.
+  double ColumnX(int column) const;
+  // A copy of `src` and its children under `parent`: run-time objects of
+  // their own (cross-layout cells, collected subreport output).
+  static report::TqdrComponent* CopyTree(const report::TqdrComponent& src,
+                                         report::TqdrComponent* parent);
   double Mm() const;
 
   report::TqdrReport& report_;

@@ -5,6 +5,7 @@
 
 #include "engine/aggregate_list.h"
 #include "engine/band_layout.h"
+#include "core/reflection.h"
 #include "engine/engine.h"
 #include "report/band.h"
 #include "report/memo_text.h"
@@ -265,15 +266,27 @@ void TqdrEngine::NewColumn() {
   StartNextColumn();
 }
 
+double TqdrEngine::ColumnX(int column) const {
+  const auto* positions = page_ ? page_->ColumnPositions() : nullptr;
+  if (!positions || column < 1 || column - 1 >= positions->Count()) return 0;
+  QString text = QString::fromStdString((*positions)[column - 1]).trimmed();
+  text.replace(',', '.');  // either decimal separator
+  return text.toDouble() * kMmUnits;
+}
+
+TqdrComponent* TqdrEngine::CopyTree(const TqdrComponent& src, TqdrComponent* parent) {
+  if (!src.ClassType() || !src.ClassType()->CanCreate()) return nullptr;
+  auto* copy = static_cast<TqdrComponent*>(src.ClassType()->Create(nullptr));
+  copy->Assign(&src);
+  copy->SetName(src.Name());
+  copy->SetParent(parent);
+  for (TqdrComponent* child : src.Objects()) CopyTree(*child, copy);
+  return copy;
+}
+
 void TqdrEngine::StartNextColumn() {
   ++curColumn_;
-  double x = 0;
-  const auto* positions = page_->ColumnPositions();
-  if (positions && curColumn_ - 1 < positions->Count()) {
-    QString text = QString::fromStdString((*positions)[curColumn_ - 1]).trimmed();
-    text.replace(',', '.');
-    x = text.toDouble() * kMmUnits;
-  }
+  const double x = ColumnX(curColumn_);
   curY_ = bodyTop_;
   const std::vector<TqdrHeaderListItem> entries = headers_;
   for (const TqdrHeaderListItem& entry : entries) {

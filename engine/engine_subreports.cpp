@@ -1,7 +1,6 @@
 // Band engine: sub-reports. Those on the page run another report page's data
 // bands at their place (flowing over following pages); print-on-parent ones
 // are collected and merged into the band that holds them.
-#include <QString>
 #include <algorithm>
 #include <memory>
 #include <tuple>
@@ -21,8 +20,6 @@ using report::TqdrSubreport;
 
 namespace {
 
-constexpr double kMmUnits = 3.77953;
-
 std::vector<TqdrSubreport*> Subreports(const TqdrBand& band, bool onParent) {
   std::vector<TqdrSubreport*> out;
   for (TqdrComponent* c : band.Objects())
@@ -30,18 +27,6 @@ std::vector<TqdrSubreport*> Subreports(const TqdrBand& band, bool onParent) {
         s && s->Visible() && s->PrintOnParent() == onParent && s->Page())
       out.push_back(s);
   return out;
-}
-
-// A copy of `src` and its children under `parent` (the collector's copies
-// are objects of their own, without source links).
-TqdrComponent* CopyTree(const TqdrComponent& src, TqdrComponent* parent) {
-  if (!src.ClassType() || !src.ClassType()->CanCreate()) return nullptr;
-  auto* copy = static_cast<TqdrComponent*>(src.ClassType()->Create(nullptr));
-  copy->Assign(&src);
-  copy->SetName(src.Name());
-  copy->SetParent(parent);
-  for (TqdrComponent* child : src.Objects()) CopyTree(*child, copy);
-  return copy;
 }
 
 }  // namespace
@@ -65,15 +50,7 @@ void TqdrEngine::RunSubreports(TqdrBand& band) {
   }
   pages_.SetCurrentPage(std::get<0>(farthest));
   curColumn_ = std::get<1>(farthest);
-  curX_ = origin;
-  if (curColumn_ > 1 && page_) {
-    const auto* positions = page_->ColumnPositions();
-    if (positions && curColumn_ - 1 < positions->Count()) {
-      QString text = QString::fromStdString((*positions)[curColumn_ - 1]).trimmed();
-      text.replace(',', '.');
-      curX_ += text.toDouble() * kMmUnits;
-    }
-  }
+  curX_ = origin + (curColumn_ > 1 ? ColumnX(curColumn_) : 0);
   curY_ = std::get<2>(farthest);
   columnOriginX_ = origin;
 }

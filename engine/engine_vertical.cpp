@@ -31,16 +31,6 @@ bool Inside(const TqdrComponent& o, const TqdrBand& v) {
          o.Left() + o.Width() <= v.Left() + v.Width() + kTolerance;
 }
 
-TqdrComponent* CopyOf(const TqdrComponent& src, TqdrComponent* parent) {
-  if (!src.ClassType() || !src.ClassType()->CanCreate()) return nullptr;
-  auto* copy = static_cast<TqdrComponent*>(src.ClassType()->Create(nullptr));
-  copy->Assign(&src);
-  copy->SetName(src.Name());
-  copy->SetParent(parent);
-  for (TqdrComponent* child : src.Objects()) CopyOf(*child, copy);
-  return copy;
-}
-
 }  // namespace
 
 void TqdrEngine::MoveCellsIntoVerticalBands(report::TqdrReportPage& page) {
@@ -226,7 +216,7 @@ void TqdrEngine::ShowVerticalBand(TqdrBand& band, TqdrBand& host) {
       if (view->Visible()) {
         if (report::TqdrCustomMemoView* memo = view->AsMemo()) report::MemoGetData(*memo, calc);
         CallEvent(view->OnAfterData(), view);
-        if (TqdrComponent* copy = CopyOf(*view, &host)) {
+        if (TqdrComponent* copy = CopyTree(*view, &host)) {
           copy->SetLeft(view->Left() + curX_);
           pages_.LinkCopy(copy, view);
         }

@@ -15,9 +15,14 @@
 #include "report/page.h"
 #include "report/report.h"
 #include "report/view.h"
+#include "template_builder.h"
 
 namespace engine {
 namespace {
+
+using enginetest::AddBand;
+using enginetest::AddMemo;
+using enginetest::AddPage;
 
 class Names : public report::TqdrUserDataSet {
  public:
@@ -49,30 +54,14 @@ TEST(CrossLayout, CellsRunAcrossAndContinueOnTheNextPage) {
   months.SetName("m");
   report.Datasets()->AddDataSet(&departments);
   report.Datasets()->AddDataSet(&months);
-  auto* page = new report::TqdrReportPage(&report);
-  page->SetParent(&report);
-  page->SetName("Page1");
-  auto* rows = new report::TqdrMasterData(&report);
-  rows->SetParent(page);
-  rows->SetName("Rows");
-  rows->SetBounds(0, 10, 794, 30);
+  auto* page = AddPage(report, "Page1");
+  auto* rows = AddBand<report::TqdrMasterData>(report, page, "Rows", 0, 10, 794, 30);
   rows->SetDataSet(&departments);
-  auto* columns = new report::TqdrMasterData(&report);
-  columns->SetParent(page);
-  columns->SetName("Columns");
+  auto* columns = AddBand<report::TqdrMasterData>(report, page, "Columns", 100, 0, 200, 1000);
   columns->SetVertical(true);
-  columns->SetBounds(100, 0, 200, 1000);
   columns->SetDataSet(&months);
-  auto memo = [&report](report::TqdrComponent* band, const char* name, const char* text,
-                        double left) {
-    auto* m = new report::TqdrMemoView(&report);
-    m->SetParent(band);
-    m->SetName(name);
-    m->SetBounds(left, 0, 100, 20);
-    m->SetText(text);
-  };
-  memo(rows, "RowHeader", "[d.\"V\"]", 0);
-  memo(rows, "Cell", "[m.\"V\"]/[d.\"V\"]", 100);  // under the vertical band
+  AddMemo(report, rows, "RowHeader", "[d.\"V\"]", 0, 0, 100);
+  AddMemo(report, rows, "Cell", "[m.\"V\"]/[d.\"V\"]", 100, 0, 100);  // under the vertical band
   ASSERT_TRUE(report.PrepareScript()) << report.ErrorsText();
   ASSERT_TRUE(engine.BuildPages()) << report.ErrorsText();
 
@@ -118,35 +107,17 @@ TEST(CrossLayout, FooterTotalsPerVerticalColumnAndRepeatedVerticalHeaders) {
   months.SetName("m");
   report.Datasets()->AddDataSet(&departments);
   report.Datasets()->AddDataSet(&months);
-  auto* page = new report::TqdrReportPage(&report);
-  page->SetParent(&report);
-  page->SetName("Page1");
-  auto band = [&](report::TqdrBand* b, const char* name, double left, double top, double width,
-                  double height) {
-    b->SetParent(page);
-    b->SetName(name);
-    b->SetBounds(left, top, width, height);
-    return b;
-  };
-  auto memo = [&report](report::TqdrComponent* owner, const char* name, const char* text,
-                        double left) {
-    auto* m = new report::TqdrMemoView(&report);
-    m->SetParent(owner);
-    m->SetName(name);
-    m->SetBounds(left, 0, 100, 20);
-    m->SetText(text);
-  };
-  auto* rows = band(new report::TqdrMasterData(&report), "Rows", 0, 10, 794, 30);
+  auto* page = AddPage(report, "Page1");
+  auto* rows = AddBand<report::TqdrMasterData>(report, page, "Rows", 0, 10, 794, 30);
   rows->SetDataSet(&departments);
-  auto* totals = band(new report::TqdrFooter(&report), "Totals", 0, 50, 794, 30);
-  auto* title = band(new report::TqdrHeader(&report), "MonthTitle", 80, 0, 20, 1000);
-  title->SetVertical(true);
-  auto* columns = band(new report::TqdrMasterData(&report), "Columns", 100, 0, 250, 1000);
+  auto* totals = AddBand<report::TqdrFooter>(report, page, "Totals", 0, 50, 794, 30);
+  AddBand<report::TqdrHeader>(report, page, "MonthTitle", 80, 0, 20, 1000)->SetVertical(true);
+  auto* columns = AddBand<report::TqdrMasterData>(report, page, "Columns", 100, 0, 250, 1000);
   columns->SetVertical(true);
   columns->SetDataSet(&months);
-  memo(rows, "Cell", "[m.\"V\"]:[d.\"V\"]", 100);
-  memo(totals, "Total", "[m.\"V\"] sum [SUM(<d.\"V\">, Rows)]", 100);
-  memo(rows, "Mark", "|", 80);  // under the vertical header
+  AddMemo(report, rows, "Cell", "[m.\"V\"]:[d.\"V\"]", 100, 0, 100);
+  AddMemo(report, totals, "Total", "[m.\"V\"] sum [SUM(<d.\"V\">, Rows)]", 100, 0, 100);
+  AddMemo(report, rows, "Mark", "|", 80, 0, 100);  // under the vertical header
   ASSERT_TRUE(report.PrepareScript()) << report.ErrorsText();
   ASSERT_TRUE(engine.BuildPages()) << report.ErrorsText();
   // Columns of 250 from 100: Jan and Feb fit (to 600), Mar and Apr go on page 2.
@@ -171,35 +142,21 @@ TEST(CrossLayout, GroupsAcrossThePage) {
   months.SetName("m");
   report.Datasets()->AddDataSet(&departments);
   report.Datasets()->AddDataSet(&months);
-  auto* page = new report::TqdrReportPage(&report);
-  page->SetParent(&report);
-  page->SetName("Page1");
-  auto place = [&](report::TqdrBand* b, const char* name, double left, double width) {
-    b->SetParent(page);
-    b->SetName(name);
-    b->SetBounds(left, 0, width, 1000);
-    b->SetVertical(true);
-    return b;
-  };
-  auto* rows = new report::TqdrMasterData(&report);
-  rows->SetParent(page);
-  rows->SetName("Rows");
-  rows->SetBounds(0, 10, 794, 30);
+  auto* page = AddPage(report, "Page1");
+  auto* rows = AddBand<report::TqdrMasterData>(report, page, "Rows", 0, 10, 794, 30);
   rows->SetDataSet(&departments);
-  place(new report::TqdrGroupHeader(&report), "Letter", 100, 50)
-      ->SetCondition("Copy(<m.\"V\">, 1, 1)");
-  place(new report::TqdrMasterData(&report), "Months", 150, 100)->SetDataSet(&months);
-  place(new report::TqdrGroupFooter(&report), "LetterEnd", 250, 50);
-  auto memo = [&report, rows](const char* name, const char* text, double left, double width) {
-    auto* m = new report::TqdrMemoView(&report);
-    m->SetParent(rows);
-    m->SetName(name);
-    m->SetBounds(left, 0, width, 20);
-    m->SetText(text);
-  };
-  memo("LetterCell", "[Copy(<m.\"V\">, 1, 1)]", 100, 50);
-  memo("MonthCell", "[m.\"V\"]", 150, 100);
-  memo("EndCell", "end", 250, 50);
+  auto* letter = AddBand<report::TqdrGroupHeader>(report, page, "Letter", 100, 0, 50, 1000);
+  letter->SetCondition("Copy(<m.\"V\">, 1, 1)");
+  auto* monthBand = AddBand<report::TqdrMasterData>(report, page, "Months", 150, 0, 100, 1000);
+  monthBand->SetDataSet(&months);
+  auto* end = AddBand<report::TqdrGroupFooter>(report, page, "LetterEnd", 250, 0, 50, 1000);
+  for (report::TqdrBand* b :
+       {static_cast<report::TqdrBand*>(letter), static_cast<report::TqdrBand*>(monthBand),
+        static_cast<report::TqdrBand*>(end)})
+    b->SetVertical(true);
+  AddMemo(report, rows, "LetterCell", "[Copy(<m.\"V\">, 1, 1)]", 100, 0, 50);
+  AddMemo(report, rows, "MonthCell", "[m.\"V\"]", 150, 0, 100);
+  AddMemo(report, rows, "EndCell", "end", 250, 0, 50);
   ASSERT_TRUE(report.PrepareScript()) << report.ErrorsText();
   ASSERT_TRUE(engine.BuildPages()) << report.ErrorsText();
   ASSERT_EQ(1, pages.PageCount());

@@ -1,7 +1,6 @@
 // Band engine: small templates built in code, prepared into a pages store and
 // checked on the prepared bands' places and their memos' texts.
 #include "engine/engine.h"
-#include "survey_rows.h"
 
 #include <gtest/gtest.h>
 
@@ -17,13 +16,14 @@
 
 #include "engine/preview_pages.h"
 #include "report/band.h"
-#include "report/font_substitutions.h"
 #include "report/collections.h"
 #include "report/dataset.h"
+#include "report/font_substitutions.h"
 #include "report/options.h"
 #include "report/page.h"
 #include "report/report.h"
 #include "report/view.h"
+#include "survey_rows.h"
 
 namespace engine {
 namespace {

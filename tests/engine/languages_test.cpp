@@ -10,6 +10,7 @@
 #include "report/report.h"
 #include "report/view.h"
 #include "script/script.h"
+#include "template_builder.h"
 
 namespace engine {
 namespace {
@@ -117,19 +118,10 @@ TEST_P(LanguagesTest, ReportExpressionsInTheLanguage) {
   report::TqdrReport r;
   TqdrPreviewPages pages(&r);
   TqdrEngine engine(r, pages);
-  auto* page = new report::TqdrReportPage(&r);
-  page->SetParent(&r);
-  page->SetName("Page1");
-  auto* band = new report::TqdrMasterData(&r);
-  band->SetParent(page);
-  band->SetName("MasterData1");
-  band->SetBounds(0, 0, 700, 30);
+  auto* band = enginetest::AddBand<report::TqdrMasterData>(r, enginetest::AddPage(r, "Page1"),
+                                                           "MasterData1", 0, 0, 700, 30);
   band->SetRowCount(2);
-  auto* memo = new report::TqdrMemoView(&r);
-  memo->SetParent(band);
-  memo->SetName("Memo1");
-  memo->SetBounds(0, 0, 300, 20);
-  memo->SetText("[1 + 2] [<Line> * 10] [Length(MasterData1.Name)]");
+  enginetest::AddMemo(r, band, "Memo1", "[1 + 2] [<Line> * 10] [Length(MasterData1.Name)]");
   r.SetScriptLanguage(GetParam().language);
   r.ScriptText()->SetText(GetParam().emptyProgram);
   ASSERT_TRUE(r.PrepareScript()) << r.ErrorsText();
@@ -145,13 +137,8 @@ TEST_P(LanguagesTest, BandEventHandlerInTheLanguage) {
   report::TqdrReport r;
   TqdrPreviewPages pages(&r);
   TqdrEngine engine(r, pages);
-  auto* page = new report::TqdrReportPage(&r);
-  page->SetParent(&r);
-  page->SetName("Page1");
-  auto* band = new report::TqdrMasterData(&r);
-  band->SetParent(page);
-  band->SetName("MasterData1");
-  band->SetBounds(0, 0, 700, 30);
+  auto* band = enginetest::AddBand<report::TqdrMasterData>(r, enginetest::AddPage(r, "Page1"),
+                                                           "MasterData1", 0, 0, 700, 30);
   band->SetRowCount(2);
   band->SetOnBeforePrint("BandBefore");
   r.SetScriptLanguage(GetParam().language);

@@ -1,7 +1,6 @@
 // The preview window: page layout, zoom modes, keys, finding text, the
 // outline, files, editing, preparation into the window, its toolbar, the
 // progress window and PDF export.
-#include "survey_rows.h"
 #include "engine/preview.h"
 
 #include <gtest/gtest.h>
@@ -37,11 +36,12 @@
 #include "engine/report_runtime.h"
 #include "engine/search_dialog.h"
 #include "print_test_util.h"
-#include "report/font_substitutions.h"
 #include "report/collections.h"
 #include "report/dataset.h"
+#include "report/font_substitutions.h"
 #include "report/options.h"
 #include "report/resources.h"
+#include "survey_rows.h"
 
 using namespace print_test;
 using engine::TqdrPageList;

@@ -13,6 +13,7 @@
 #include "report/report.h"
 #include "report/view.h"
 #include "script/script.h"
+#include "template_builder.h"
 
 namespace engine {
 namespace {
@@ -20,23 +21,14 @@ namespace {
 class ReportBridgeTest : public testing::Test {
  protected:
   ReportBridgeTest() : pages_(&report_), engine_(report_, pages_) {
-    page_ = new report::TqdrReportPage(&report_);
-    page_->SetParent(&report_);
-    page_->SetName("Page1");
-    band_ = new report::TqdrMasterData(&report_);
-    band_->SetParent(page_);
-    band_->SetName("MasterData1");
-    band_->SetBounds(0, 10, 700, 300);
+    page_ = enginetest::AddPage(report_, "Page1");
+    band_ =
+        enginetest::AddBand<report::TqdrMasterData>(report_, page_, "MasterData1", 0, 10, 700, 300);
     band_->SetRowCount(3);
     memo_ = AddMemo("Memo1", "[Line]");
   }
   report::TqdrMemoView* AddMemo(const char* name, const char* text) {
-    auto* m = new report::TqdrMemoView(&report_);
-    m->SetParent(band_);
-    m->SetName(name);
-    m->SetBounds(0, 0, 200, 20);
-    m->SetText(text);
-    return m;
+    return enginetest::AddMemo(report_, band_, name, text, 0, 0, 200);
   }
   bool Run() {
     pages_.ClearAll();
@@ -68,10 +60,8 @@ TEST_F(ReportBridgeTest, BandEventHandlerRunsPerBandWithItsSender) {
 }
 
 TEST_F(ReportBridgeTest, ReportPageAndObjectEventsCallTheirProcedures) {
-  report_.ScriptText()->SetLines({"var Log: String;",
-                                  "procedure Note(Sender: TqdrComponent);",
-                                  "begin Log := Log + Sender.Name + ';' end;",
-                                  "begin end."});
+  report_.ScriptText()->SetLines({"var Log: String;", "procedure Note(Sender: TqdrComponent);",
+                                  "begin Log := Log + Sender.Name + ';' end;", "begin end."});
   report_.SetName("Report1");
   report_.SetOnStartReport("Note");
   report_.SetOnStopReport("Note");
@@ -123,27 +113,13 @@ TEST_F(ReportBridgeTest, ScriptsDriveTheEngineAndStopTheRun) {
 TEST_F(ReportBridgeTest, HandlersShapeThePagesAndTheTemplateComesBack) {
   InstallReportRuntime();
   report::TqdrReport r;
-  auto* page = new report::TqdrReportPage(&r);
-  page->SetParent(&r);
-  page->SetName("Page1");
-  auto* title = new report::TqdrReportTitle(&r);
-  title->SetParent(page);
-  title->SetName("ReportTitle1");
-  title->SetBounds(0, 0, 700, 30);
-  auto* free = new report::TqdrMemoView(&r);
-  free->SetParent(title);
-  free->SetName("Free");
-  free->SetBounds(0, 0, 300, 20);
-  auto* band = new report::TqdrMasterData(&r);
-  band->SetParent(page);
-  band->SetName("MasterData1");
-  band->SetBounds(0, 40, 700, 30);
+  auto* page = enginetest::AddPage(r, "Page1");
+  auto* title =
+      enginetest::AddBand<report::TqdrReportTitle>(r, page, "ReportTitle1", 0, 0, 700, 30);
+  enginetest::AddMemo(r, title, "Free", "");
+  auto* band = enginetest::AddBand<report::TqdrMasterData>(r, page, "MasterData1", 0, 40, 700, 30);
   band->SetRowCount(6);
-  auto* memo = new report::TqdrMemoView(&r);
-  memo->SetParent(band);
-  memo->SetName("Row");
-  memo->SetBounds(0, 0, 300, 20);
-  memo->SetText("row");
+  enginetest::AddMemo(r, band, "Row", "row");
   r.Variables()->SetVariables("Prefix", core::Variant("No."));
   r.ScriptText()->SetLines(
       {"procedure RowBefore(Sender: TqdrBand);", "begin",

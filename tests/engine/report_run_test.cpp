@@ -17,6 +17,7 @@
 #include "report/page.h"
 #include "report/report.h"
 #include "report/view.h"
+#include "template_builder.h"
 
 namespace engine {
 namespace {
@@ -25,19 +26,11 @@ class ReportRunTest : public testing::Test {
  protected:
   void SetUp() override {
     InstallReportRuntime();
-    page_ = new report::TqdrReportPage(&report_);
-    page_->SetParent(&report_);
-    page_->SetName("Page1");
-    band_ = new report::TqdrMasterData(&report_);
-    band_->SetParent(page_);
-    band_->SetName("MasterData1");
-    band_->SetBounds(0, 20, 700, 400);
+    page_ = enginetest::AddPage(report_, "Page1");
+    band_ =
+        enginetest::AddBand<report::TqdrMasterData>(report_, page_, "MasterData1", 0, 20, 700, 400);
     band_->SetRowCount(3);
-    memo_ = new report::TqdrMemoView(&report_);
-    memo_->SetParent(band_);
-    memo_->SetName("Memo1");
-    memo_->SetBounds(0, 0, 300, 20);
-    memo_->SetText("[Line]");
+    memo_ = enginetest::AddMemo(report_, band_, "Memo1", "[Line]");
   }
   std::string PageText(int index) {
     std::string text;
